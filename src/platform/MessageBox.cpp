@@ -1,0 +1,64 @@
+#include "platform/MessageBox.h"
+
+#include <windows.h>
+
+#include <mutex>
+#include <utility>
+
+namespace WindowsPlatform {
+namespace {
+
+std::mutex handlerMutex;
+MessageBoxHandler currentHandler;
+
+MessageBoxHandler CurrentHandler() {
+    std::lock_guard<std::mutex> lock(handlerMutex);
+    return currentHandler;
+}
+
+}  // namespace
+
+unsigned MessageBoxTypeWithIcon(unsigned type) {
+    if ((type & MB_ICONMASK) != 0) return type;
+    switch (type & MB_TYPEMASK) {
+    case MB_OK:
+    case MB_OKCANCEL:
+        return type | MB_ICONEXCLAMATION;
+    case MB_YESNO:
+    case MB_YESNOCANCEL:
+        return type | MB_ICONQUESTION;
+    default:
+        return type;
+    }
+}
+
+std::wstring ExecutableBaseName() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return L"ORVRemove";
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+    return name;
+}
+
+int AppMessageBox(const std::wstring& text, unsigned type) {
+    const unsigned finalType = MessageBoxTypeWithIcon(type);
+    if (MessageBoxHandler handler = CurrentHandler()) return handler(text, finalType);
+    return MessageBoxW(nullptr, text.c_str(), ExecutableBaseName().c_str(), finalType);
+}
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
+    std::lock_guard<std::mutex> lock(handlerMutex);
+    return std::exchange(currentHandler, std::move(handler));
+}
+
+}  // namespace WindowsPlatform

@@ -1,0 +1,29 @@
+#pragma once
+// Every message box of the program goes through AppMessageBox. Tests install
+// a handler in its place so that no test ever waits on a window.
+
+#include <functional>
+#include <string>
+
+namespace WindowsPlatform {
+
+// Receives the text and the final box type (icon already added) and returns
+// the button id the user would have pressed.
+using MessageBoxHandler = std::function<int(const std::wstring& text, unsigned type)>;
+
+// Shows a box with no owner window, captioned with the executable's base
+// name. A type without an icon gets the exclamation icon for MB_OK and
+// MB_OKCANCEL and the question icon for MB_YESNO and MB_YESNOCANCEL.
+int AppMessageBox(const std::wstring& text, unsigned type);
+
+// The type AppMessageBox passes on for a requested type.
+unsigned MessageBoxTypeWithIcon(unsigned type);
+
+// Replaces the handler; an empty handler restores the real boxes. Returns
+// the previous handler.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+// The executable's file name without folder and extension.
+std::wstring ExecutableBaseName();
+
+}  // namespace WindowsPlatform
