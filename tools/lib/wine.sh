@@ -50,12 +50,27 @@ orv_wine_template() {
   echo "$stamp" > "$template/.orv-template"
 }
 
-# Makes a fresh prefix for this run from the template.
+# Makes a fresh prefix for this run from the template. The build folder of
+# the test bench becomes drive T:, so its programs run under plain Windows
+# paths (T:\bin\orvtests.exe) instead of \\?\unix paths.
 orv_wine_fresh_prefix() {
-  local template=$1 prefix=$2
+  local template=$1 prefix=$2 bench=$3
   orv_wine_template "$template" || return 1
   rm -rf "$prefix"
   cp -a "$template" "$prefix"
+  ln -s "$bench" "$prefix/dosdevices/t:"
+}
+
+# The Windows path of a file in the test bench's build folder; other paths
+# are returned unchanged.
+orv_wine_path() {
+  local path=$1 bench=${ORV_BENCH:-}
+  if [ -n "$bench" ] && [ "${path#"$bench"/}" != "$path" ]; then
+    local rest=${path#"$bench"/}
+    printf 'T:\\%s' "${rest//\//\\}"
+  else
+    printf '%s' "$path"
+  fi
 }
 
 orv_xvfb_start() {
