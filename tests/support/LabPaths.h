@@ -14,3 +14,9 @@ inline std::wstring TestProgramFolder() {
 
 // Full Windows path of a lab program, for example LabProgram(L"labservice.exe").
 inline std::wstring LabProgram(const wchar_t* fileName) { return TestProgramFolder() + L"\\" + fileName; }
+
+// The test bench's build of ORVRemove.exe, one folder above the test program.
+inline std::wstring ProductProgram() {
+    const std::wstring bin = TestProgramFolder();
+    return bin.substr(0, bin.find_last_of(L"\\/")) + L"\\ORVRemove.exe";
+}
