@@ -56,6 +56,25 @@ private:
     mutable bool whatBuilt_ = false;
 };
 
+// Database failures: the message always begins with "Database Error: ".
+ORV_DECLARE_EXCEPTION(ODBCException, ExceptionPL, "ODBCException");
+#define ORV_DECLARE_NONDUMPABLE_EXCEPTION(Name, Base, QualifiedName)          \
+    class Name : public Base, public NonDumpableException {                  \
+    public:                                                                  \
+        using Base::Base;                                                    \
+        const char* ClassDisplayName() const noexcept override {             \
+            return "class " QualifiedName;                                   \
+        }                                                                    \
+    }
+ORV_DECLARE_NONDUMPABLE_EXCEPTION(DatabaseConnectionError, ODBCException, "DatabaseConnectionError");
+ORV_DECLARE_EXCEPTION(DatabaseRestoringError, DatabaseConnectionError, "DatabaseRestoringError");
+ORV_DECLARE_NONDUMPABLE_EXCEPTION(DatabaseTimeoutExpiredError, ODBCException, "DatabaseTimeoutExpiredError");
+ORV_DECLARE_EXCEPTION(DatabaseDeadlockException, ODBCException, "DatabaseDeadlockException");
+ORV_DECLARE_EXCEPTION(InvalidObjectError, ODBCException, "InvalidObjectError");
+ORV_DECLARE_EXCEPTION(NothingReturnedFromQuery, ODBCException, "NothingReturnedFromQuery");
+ORV_DECLARE_NONDUMPABLE_EXCEPTION(DB2DatabaseDoesNotExist, ODBCException, "DB2DatabaseDoesNotExist");
+ORV_DECLARE_NONDUMPABLE_EXCEPTION(DB2DatabaseDirectoryDoesNotExist, ODBCException, "DB2DatabaseDirectoryDoesNotExist");
+
 namespace Windows {
 
 // A failed Windows call: the error code and, for texts from a module's own

@@ -115,6 +115,13 @@ TEST(ErrorsTest, ClassFamily) {
     EXPECT_THROW(throw WindowsCharacterSetResult(1113, "TranscodeU8ToU16"), ICUResult);
     EXPECT_THROW(throw Windows::Error(5), DebuggableException);
     EXPECT_THROW(throw TooFewFormatArguments(), std::exception);
+    EXPECT_THROW(throw DatabaseRestoringError("Database Error: x"), DatabaseConnectionError);
+    EXPECT_THROW(throw DatabaseRestoringError("Database Error: x"), NonDumpableException);
+    EXPECT_THROW(throw DatabaseTimeoutExpiredError("Database Error: x"), NonDumpableException);
+    EXPECT_THROW(throw InvalidObjectError("Database Error: x"), ExceptionPL);
+    const InvalidObjectError invalid("");
+    EXPECT_EQ(dynamic_cast<const NonDumpableException*>(&invalid), nullptr);
+    EXPECT_EQ(invalid.Description(), "class InvalidObjectError");
 }
 
 }  // namespace
