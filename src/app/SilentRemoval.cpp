@@ -2,8 +2,11 @@
 
 #include "app/CommandLine.h"
 #include "platform/MessageBox.h"
+#include "sysops/RootCleanup.h"
 
 #include <windows.h>
+
+#include <set>
 
 const wchar_t kSilentUsageText[] =
     L"To remove components silently\n"
@@ -24,19 +27,83 @@ const wchar_t kSilentUsageText[] =
 
 namespace {
 
-// The selection switches in the silent detection order.
-const wchar_t* const kSelectionSwitches[] = {
-    L"/api", L"/console", L"/cdt",      L"/server",    L"/relay", L"/dlp", L"/loggingservice",
-    L"/client", L"/database", L"/generator", L"/msde", L"/sam",  L"/a2a",
+// The agent's dependents in the order the refusal names them.
+const std::pair<Component, const wchar_t*> kAgentDependents[] = {
+    {Component::Relay, L" '/relay'"},
+    {Component::Server, L" '/server'"},
+    {Component::A2A, L" '/a2a'"},
+    {Component::ClientDeployTool, L" '/cdt'"},
 };
+
+bool IsInstalled(const ORVProduct* product) { return product != nullptr && product->installed; }
 
 }  // namespace
 
-void RunSilentRemoval(const std::wstring& argumentText) {
+std::wstring AgentDependencyRefusal(const Catalogue& catalogue, const std::function<bool(ORVProduct*)>& selected) {
+    bool refuse = false;
+    std::wstring listed;
+    for (const auto& [component, option] : kAgentDependents) {
+        ORVProduct* dependent = catalogue.Get(component);
+        if (!IsInstalled(dependent)) continue;
+        listed += option;
+        if (!selected(dependent)) refuse = true;
+    }
+    if (!refuse) return {};
+    return L"The client should not be removed without also removing the components that depend on it."
+           L" To also remove the dependent components, use the option '/client' with the options: " +
+           listed + L". To forcefully remove only the client, add the option '/force'.";
+}
+
+void RunSilentRemoval(const std::wstring& argumentText, const Catalogue& catalogue, Remove::Log& log,
+                      const std::function<void(Remove::Log&)>& rootCleanup) {
     const bool all = HasSwitch(argumentText, L"/all");
+    const bool force = HasSwitch(argumentText, L"/force");
+    std::set<ORVProduct*> selection;
     bool anySelected = false;
-    for (const wchar_t* switchText : kSelectionSwitches)
-        if (all || HasSwitch(argumentText, switchText)) anySelected = true;
+
+    // Selection and detection interleave: every component is detected,
+    // selected or not.
+    for (Component component : kSilentDetectionOrder) {
+        ORVProduct* product = catalogue.Get(component);
+        if (all || HasSwitch(argumentText, SilentSwitch(component))) {
+            anySelected = true;
+            if (product != nullptr) selection.insert(product);
+        }
+        if (product != nullptr) product->Detect();
+    }
+    const auto isSelected = [&selection](ORVProduct* p) { return p != nullptr && selection.count(p) != 0; };
+
+    ORVProduct* agent = catalogue.Get(Component::Agent);
+    if (!force && isSelected(agent)) {
+        const std::wstring refusal = AgentDependencyRefusal(catalogue, isSelected);
+        if (!refusal.empty()) {
+            WindowsPlatform::AppMessageBox(refusal, MB_ICONERROR);
+            return;
+        }
+    }
+
+    // Implied removals, whether or not the implied components are installed.
+    ORVProduct* loggingService = catalogue.Get(Component::LoggingService);
+    ORVProduct* dlp = catalogue.Get(Component::DLP);
+    if (isSelected(agent) && loggingService != nullptr) selection.insert(loggingService);
+    if (isSelected(loggingService) && dlp != nullptr) selection.insert(dlp);
+
+    bool remaining = false;
+    for (Component component : kSilentRemovalOrder) {
+        ORVProduct* product = catalogue.Get(component);
+        if (product == nullptr) continue;
+        if (product->installed && isSelected(product)) product->Remove();
+        product->Detect();
+        // A2A, last in the order, is judged on its own below.
+        if (component != Component::A2A && product->installed) remaining = true;
+    }
+    if (!IsInstalled(catalogue.Get(Component::A2A)) && !remaining) rootCleanup(log);
 
     if (!anySelected) WindowsPlatform::AppMessageBox(kSilentUsageText, MB_OK);
+}
+
+void RunSilentRemoval(const std::wstring& argumentText) {
+    Remove::Log silentLog;
+    const Catalogue catalogue = MakeCatalogue(silentLog);
+    RunSilentRemoval(argumentText, catalogue, silentLog, RemoveRootFoldersAndKeys);
 }

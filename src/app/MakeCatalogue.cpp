@@ -1,0 +1,6 @@
+#include "app/Catalogue.h"
+
+Catalogue MakeCatalogue(Remove::Log&) {
+    Catalogue catalogue;
+    return catalogue;
+}

@@ -1,0 +1,3 @@
+#include "sysops/RootCleanup.h"
+
+void RemoveRootFoldersAndKeys(Remove::Log&) {}
