@@ -28,15 +28,17 @@ public:
     // that must not meet those of another test run.
     std::wstring Unique(const std::wstring& base) const { return base + L" " + tag_; }
 
-    // Creates the key and every missing key above it.
-    void CreateKey(HKEY root, const std::wstring& path) {
+    // Creates the key and every missing key above it; a new key gets the
+    // class text, if one is given.
+    void CreateKey(HKEY root, const std::wstring& path, const wchar_t* className = nullptr) {
         size_t end = 0;
         do {
             end = path.find(L'\\', end + 1);
             const std::wstring part = path.substr(0, end);
             HKEY key = nullptr;
             DWORD disposition = 0;
-            const LONG status = RegCreateKeyExW(root, part.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kView,
+            wchar_t* keyClass = end == std::wstring::npos ? const_cast<wchar_t*>(className) : nullptr;
+            const LONG status = RegCreateKeyExW(root, part.c_str(), 0, keyClass, 0, KEY_ALL_ACCESS | kView,
                                                 nullptr, &key, &disposition);
             if (status != ERROR_SUCCESS) Fail("RegCreateKeyExW", part, status);
             RegCloseKey(key);

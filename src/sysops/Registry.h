@@ -1,0 +1,110 @@
+#pragma once
+// Registry operations that detection and removal are made of.
+//
+// A key is named by a root and a path: the root is one of the predefined
+// keys (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+// HKEY_CURRENT_CONFIG) or an open key; the path is relative to it, parts
+// joined by single backslashes, with none at either end. Every key is opened
+// in the 32-bit registry view (KEY_WOW64_32KEY), the view a 32-bit program
+// sees by default on 64-bit Windows, whatever the program is built as.
+//
+// Three layers:
+// - the thin layer throws on any failure (Windows::Error with the status,
+//   Windows::RegistryValueIsEmpty, Windows::WrongRegistryType);
+// - the search layer never throws: a failed open gives an empty result, a
+//   value that cannot be read skips its candidate, a failed enumeration ends
+//   the list early;
+// - the logged steps write one step line each to the log, catch every
+//   exception, write its description, and report success as a boolean.
+//
+// Test seams (platform/FaultInjection.h): "RegDeleteKeyExW", "RegEnumKeyExW",
+// and "RegOpenKeyExW/DELETE" (the test whether a key can be deleted).
+
+#include "log/Log.h"
+#include "platform/UniqueHandle.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The view every registry key is opened in; added to every access mask.
+constexpr REGSAM kRegistryView = KEY_WOW64_32KEY;
+
+// One subkey as RegEnumKeyExW returns it.
+struct SubkeyInfo {
+    std::wstring name;
+    std::wstring className;
+    FILETIME lastWriteTime{};
+};
+
+// --- Thin layer (throws) ---
+
+// Opens root\path with access (kRegistryView is added).
+WindowsPlatform::UniqueRegistryKey OpenRegistryKey(HKEY root, const std::wstring& path, REGSAM access);
+
+// Fills info with the subkey at index; false when there are no more.
+bool EnumerateSubkey(HKEY key, DWORD index, SubkeyInfo& info);
+
+// A REG_SZ value, cut at its first NUL or at the end of the returned data,
+// whichever comes first. Throws RegistryValueIsEmpty for a value of zero
+// bytes and WrongRegistryType for any other type.
+std::wstring ReadStringValue(HKEY root, const std::wstring& path, const wchar_t* valueName);
+
+// The same for a REG_EXPAND_SZ value; the text is returned unexpanded.
+std::wstring ReadExpandStringValue(HKEY root, const std::wstring& path, const wchar_t* valueName);
+
+// --- Search layer (never throws) ---
+
+// Names of the subkeys of root\path in enumeration order.
+std::vector<std::wstring> EnumerateSubkeys(HKEY root, const std::wstring& path);
+
+// A REG_SZ value as stored, a REG_EXPAND_SZ value expanded; absent for a
+// missing, empty (zero bytes) or otherwise typed value, or any failure.
+std::optional<std::wstring> ReadOptionalStringValue(HKEY root, const std::wstring& path, const wchar_t* valueName);
+
+// Subkeys of root\parentPath whose REG_SZ value valueName equals expected
+// (whole text, case-sensitive).
+std::vector<std::wstring> FindSubkeysByValue(HKEY root, const std::wstring& parentPath, const wchar_t* valueName,
+                                             const std::wstring& expected);
+
+// Subkeys s of root\parentPath whose key parentPath\s\subPath holds a REG_SZ
+// value valueName equal to expected.
+std::vector<std::wstring> FindSubkeysBySubkeyValue(HKEY root, const std::wstring& parentPath,
+                                                   const std::wstring& subPath, const wchar_t* valueName,
+                                                   const std::wstring& expected);
+
+// --- Texts ---
+
+// "HKLM\\SOFTWARE\\Orvalis": the root's short name ("HKCR", "HKCU", "HKLM",
+// "HKU", "HKCC", "(...)" for an open key), a backslash and the path.
+std::wstring KeyDisplayName(HKEY root, const std::wstring& path);
+
+// The root's name for the security API ("CLASSES_ROOT", "CURRENT_USER",
+// "MACHINE", "USERS"); throws ExceptionPL "Unknown HKEY rootKey type" for
+// any other root.
+std::wstring SecurityObjectName(HKEY root);
+
+// --- Logged steps (never throw) ---
+
+// "Checking for registry key \"<key>\"...found|not found": true when the
+// key opens for reading.
+bool RegistryKeyExists(HKEY root, const std::wstring& path, Remove::Log& log);
+
+// "Checking for registry key value \"<key>:[<name>]\"...found|not found".
+bool RegistryValueExists(HKEY root, const std::wstring& path, const wchar_t* valueName, Remove::Log& log);
+
+// Deletes the key with all its subkeys: "Deleting registry key
+// \"<key>\"...done". A key that is not there (or cannot be read) counts as
+// deleted and writes nothing. On failure the error lines end the open line
+// and no "done" is written; whatever was deleted stays deleted.
+bool DeleteRegistryKey(HKEY root, const std::wstring& path, Remove::Log& log);
+
+// Depth first, leaf first, stopping at the first failure. Writes only error
+// texts, onto the caller's open line.
+bool DeleteRegistryKeyTree(HKEY root, const std::wstring& path, Remove::Log& log);
+
+// True when the key can be deleted, after granting the current user full
+// access (and ownership) if it could not. Writes only on failure.
+bool GrantRegistryKeyAccess(HKEY root, const std::wstring& path, Remove::Log& log);

@@ -1,0 +1,130 @@
+// The logged registry steps: existence checks, key tree deletion and the
+// access recovery that lets an administrator delete a key that refuses it.
+
+#include "platform/Errors.h"
+#include "platform/FaultInjection.h"
+#include "sysops/AccessRecovery.h"
+#include "sysops/Registry.h"
+
+using WindowsPlatform::InjectedFault;
+using WindowsPlatform::UniqueRegistryKey;
+
+namespace {
+
+// Ends an open step line with the exception in flight; for failures that
+// cannot come from the registry itself (memory).
+bool WriteUnexpectedFailure(Remove::Log& log) {
+    log.WriteCurrentException();
+    log.EndLine();
+    return false;
+}
+
+// Writes the description, a line break and "...error occured while <what>
+// \"<key>\"" on its own line; call only inside a catch handler.
+bool WriteTreeError(Remove::Log& log, const wchar_t* what, HKEY root, const std::wstring& path) {
+    log.WriteCurrentException();
+    log.EndLine();
+    log.Write(std::wstring(L"...error occured while ") + what + L" \"" + KeyDisplayName(root, path) + L"\"");
+    log.EndLine();
+    return false;
+}
+
+bool OpensForReading(HKEY root, const std::wstring& path) {
+    UniqueRegistryKey key;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | kRegistryView, key.Put()) == ERROR_SUCCESS;
+}
+
+bool DeleteSubkeys(HKEY root, const std::wstring& path, Remove::Log& log) {
+    const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ);
+    SubkeyInfo info;
+    // Always index 0: each pass deletes the subkey it found.
+    while (EnumerateSubkey(key.Get(), 0, info)) {
+        if (!DeleteRegistryKeyTree(root, path + L"\\" + info.name, log)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool RegistryKeyExists(HKEY root, const std::wstring& path, Remove::Log& log) {
+    try {
+        log.Write(L"Checking for registry key \"" + KeyDisplayName(root, path) + L"\"...");
+        const bool found = OpensForReading(root, path);
+        log.Write(found ? L"found" : L"not found");
+        log.EndLine();
+        return found;
+    } catch (...) {
+        return WriteUnexpectedFailure(log);
+    }
+}
+
+bool RegistryValueExists(HKEY root, const std::wstring& path, const wchar_t* valueName, Remove::Log& log) {
+    try {
+        log.Write(L"Checking for registry key value \"");
+        log.Write(KeyDisplayName(root, path) + L":[" + valueName);
+        log.Write(L"]\"...");
+        bool found = false;
+        UniqueRegistryKey key;
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | kRegistryView, key.Put()) == ERROR_SUCCESS) {
+            const LONG status = RegQueryValueExW(key.Get(), valueName, nullptr, nullptr, nullptr, nullptr);
+            found = status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
+        }
+        log.Write(found ? L"found" : L"not found");
+        log.EndLine();
+        return found;
+    } catch (...) {
+        return WriteUnexpectedFailure(log);
+    }
+}
+
+bool DeleteRegistryKey(HKEY root, const std::wstring& path, Remove::Log& log) {
+    try {
+        Remove::Log silent;
+        if (!RegistryKeyExists(root, path, silent)) return true;
+        log.Write(L"Deleting registry key \"" + KeyDisplayName(root, path) + L"\"...");
+        const bool deleted = DeleteRegistryKeyTree(root, path, log);
+        if (deleted) {
+            log.Write(L"done");
+            log.EndLine();
+        }
+        return deleted;
+    } catch (...) {
+        return WriteUnexpectedFailure(log);
+    }
+}
+
+bool DeleteRegistryKeyTree(HKEY root, const std::wstring& path, Remove::Log& log) {
+    if (!GrantRegistryKeyAccess(root, path, log)) return false;
+    try {
+        if (!DeleteSubkeys(root, path, log)) return false;
+    } catch (...) {
+        return WriteTreeError(log, L"enumerating subkeys of", root, path);
+    }
+    try {
+        LONG status = static_cast<LONG>(InjectedFault("RegDeleteKeyExW"));
+        if (status == ERROR_SUCCESS) status = RegDeleteKeyExW(root, path.c_str(), kRegistryView, 0);
+        ThrowIfError(status);
+        return true;
+    } catch (...) {
+        return WriteTreeError(log, L"trying to delete key", root, path);
+    }
+}
+
+bool GrantRegistryKeyAccess(HKEY root, const std::wstring& path, Remove::Log& log) {
+    try {
+        {
+            UniqueRegistryKey key;
+            LONG status = static_cast<LONG>(InjectedFault("RegOpenKeyExW/DELETE"));
+            if (status == ERROR_SUCCESS) status = RegOpenKeyExW(root, path.c_str(), 0, DELETE | kRegistryView, key.Put());
+            if (status == ERROR_SUCCESS) return true;
+        }
+        SetObjectSecurity(SecurityObjectName(root) + L"\\" + path, kRegistryKeyObjectType, log);
+        return true;
+    } catch (...) {
+        // The context follows the description on the same line.
+        log.WriteCurrentException();
+        log.Write(L"...error occured while granting access to key \"" + KeyDisplayName(root, path) + L"\"");
+        log.EndLine();
+        return false;
+    }
+}
