@@ -50,10 +50,13 @@ std::wstring ExecutableBaseName() {
     return name;
 }
 
+int CaptionedMessageBox(const std::wstring& text, const std::wstring& caption, unsigned type) {
+    if (MessageBoxHandler handler = CurrentHandler()) return handler(text, type, caption);
+    return MessageBoxW(nullptr, text.c_str(), caption.c_str(), type);
+}
+
 int AppMessageBox(const std::wstring& text, unsigned type) {
-    const unsigned finalType = MessageBoxTypeWithIcon(type);
-    if (MessageBoxHandler handler = CurrentHandler()) return handler(text, finalType);
-    return MessageBoxW(nullptr, text.c_str(), ExecutableBaseName().c_str(), finalType);
+    return CaptionedMessageBox(text, ExecutableBaseName(), MessageBoxTypeWithIcon(type));
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {

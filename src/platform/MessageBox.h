@@ -7,14 +7,18 @@
 
 namespace WindowsPlatform {
 
-// Receives the text and the final box type (icon already added) and returns
-// the button id the user would have pressed.
-using MessageBoxHandler = std::function<int(const std::wstring& text, unsigned type)>;
+// Receives the text, the final box type (icon already added) and the
+// caption, and returns the button id the user would have pressed.
+using MessageBoxHandler = std::function<int(const std::wstring& text, unsigned type, const std::wstring& caption)>;
 
 // Shows a box with no owner window, captioned with the executable's base
 // name. A type without an icon gets the exclamation icon for MB_OK and
 // MB_OKCANCEL and the question icon for MB_YESNO and MB_YESNOCANCEL.
 int AppMessageBox(const std::wstring& text, unsigned type);
+
+// Shows a box with no owner window, the given caption and exactly the given
+// type, as MessageBoxW does.
+int CaptionedMessageBox(const std::wstring& text, const std::wstring& caption, unsigned type);
 
 // The type AppMessageBox passes on for a requested type.
 unsigned MessageBoxTypeWithIcon(unsigned type);

@@ -41,9 +41,7 @@ bool PurgeRegistryTraces(std::optional<std::wstring> nameFound, const std::vecto
         nameFound = FindInstalledEdition(editionNames);
     }
     if (passes >= kRegistryPurgePassLimit) {
-        // The caption is the program's own name (every box of the program
-        // goes through AppMessageBox).
-        WindowsPlatform::AppMessageBox(kPurgeLimitText, MB_TOPMOST | MB_ICONERROR);
+        WindowsPlatform::CaptionedMessageBox(kPurgeLimitText, L"Errors Encountered", MB_TOPMOST | MB_ICONERROR);
         return false;
     }
     return !failed;

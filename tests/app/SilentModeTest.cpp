@@ -30,6 +30,7 @@ TEST(SilentModeTest, SilentAloneShowsTheUsageTextLast) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, kUsage);
     EXPECT_EQ(boxes[0].type, static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(boxes[0].caption, L"orvtests");  // the executable's base name
 }
 
 TEST(SilentModeTest, AnySelectionSwitchSuppressesTheUsageText) {

@@ -12,11 +12,13 @@ public:
     struct Box {
         std::wstring text;
         unsigned type;
+        std::wstring caption;
     };
 
     explicit MessageBoxRecorder(int answer = 1 /* IDOK */) {
-        previous_ = WindowsPlatform::SetMessageBoxHandler([this, answer](const std::wstring& text, unsigned type) {
-            boxes.push_back({text, type});
+        previous_ = WindowsPlatform::SetMessageBoxHandler([this, answer](const std::wstring& text, unsigned type,
+                                                                          const std::wstring& caption) {
+            boxes.push_back({text, type, caption});
             return answer;
         });
     }

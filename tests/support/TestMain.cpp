@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    WindowsPlatform::SetMessageBoxHandler([](const std::wstring& text, unsigned) {
+    WindowsPlatform::SetMessageBoxHandler([](const std::wstring& text, unsigned, const std::wstring&) {
         ADD_FAILURE() << "unexpected message box: " << ::testing::PrintToString(text);
         return 1;
     });

@@ -94,6 +94,7 @@ TEST_F(RegistryPurgeTest, ProductThatCannotBeDeletedStopsAfterTheHundredthPassWi
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kLimitText);
     EXPECT_EQ(boxes.boxes[0].type, static_cast<unsigned>(MB_TOPMOST | MB_ICONERROR));
+    EXPECT_EQ(boxes.boxes[0].caption, L"Errors Encountered");
     EXPECT_TRUE(RegistryFixture::KeyExists(HKEY_LOCAL_MACHINE, productKey));
 }
 
