@@ -1,0 +1,2 @@
+// Does nothing: it exists for the version resource in versioned.rc.
+int wmain() { return 0; }

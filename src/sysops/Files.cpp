@@ -1,0 +1,206 @@
+#include "sysops/Files.h"
+
+#include "platform/Errors.h"
+#include "platform/FaultInjection.h"
+#include "platform/Text.h"
+#include "platform/UniqueHandle.h"
+#include "sysops/AccessRecovery.h"
+#include "sysops/FileAttributeQuery.h"
+#include "sysops/PathSafety.h"
+
+#include <windows.h>
+
+using WindowsPlatform::InjectedFault;
+using WindowsPlatform::QueryFileAttributes;
+
+namespace {
+
+bool IsReparsePoint(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+std::wstring ChildPath(const std::wstring& parent, const wchar_t* name) {
+    if (!parent.empty() && parent.back() == L'\\') return parent + name;
+    return parent + L"\\" + name;
+}
+
+bool IsDotEntry(const wchar_t* name) { return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0; }
+
+// "Windows Error: ", the system text of code, the context, the path and a
+// closing quote, then the line end.
+void WriteWindowsError(Remove::Log& log, DWORD code, const wchar_t* context, const std::wstring& path) {
+    std::wstring message;
+    try {
+        message = TranscodeU8ToU16(SystemMessageText(code));
+    } catch (...) {
+        message = L"unknown error";
+    }
+    log.Write(L"Windows Error: ");
+    log.Write(message);
+    log.Write(context);
+    log.Write(path);
+    log.Write(L"\"");
+    log.EndLine();
+}
+
+// The code of the failure in flight: that of a Windows::Error, else the
+// thread's last error.
+DWORD CurrentErrorCode() {
+    const DWORD lastError = GetLastError();
+    try {
+        throw;
+    } catch (const Windows::Error& e) {
+        return e.Code();
+    } catch (...) {
+        return lastError;
+    }
+}
+
+// Runs call unless a test injects a fault for name; returns its result and
+// leaves the failure's code in error.
+template <class Call>
+BOOL Guarded(const char* name, DWORD& error, Call call) {
+    error = InjectedFault(name);
+    if (error != 0) return FALSE;
+    const BOOL result = call();
+    error = result ? 0 : GetLastError();
+    return result;
+}
+
+bool DeleteFolderContents(const std::wstring& path, Remove::Log& log) {
+    WindowsPlatform::UniqueFindHandle search;
+    try {
+        WIN32_FIND_DATAW entry{};
+        search.Reset(FindFirstFileW(ChildPath(path, L"*.*").c_str(), &entry));
+        if (!search) ThrowLastError();
+        for (;;) {
+            if (!IsDotEntry(entry.cFileName)) {
+                const std::wstring child = ChildPath(path, entry.cFileName);
+                const bool deleted = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                                         ? DeleteDirectoryTree(child, log)
+                                         : DeleteFileForced(child, log);
+                if (!deleted) return false;
+            }
+            if (!FindNextFileW(search.Get(), &entry)) {
+                const DWORD error = GetLastError();
+                if (error == ERROR_NO_MORE_FILES) return true;
+                throw Windows::Error(error);
+            }
+        }
+    } catch (...) {
+        const DWORD code = CurrentErrorCode();
+        search.Reset();
+        WriteWindowsError(log, code, L"...in call to RemoveDirectory while looping files for \"", path);
+        return false;
+    }
+}
+
+bool RemoveFolder(const std::wstring& path, Remove::Log& log) {
+    DWORD error = 0;
+    if (Guarded("RemoveDirectoryW", error, [&] { return RemoveDirectoryW(path.c_str()); })) return true;
+    WriteWindowsError(log, error, L"...in call to RemoveDirectory for \"", path);
+    return false;
+}
+
+// The long-path form of the folder that path resolves to, or absent after
+// writing why it must not or cannot be deleted.
+bool ResolveDeletionTarget(const std::wstring& path, std::wstring& target, Remove::Log& log) {
+    try {
+        target = LongPathForm(FullFolderPath(path));
+        if (const auto refusal = FolderDeletionRefusal(target)) {
+            log.Write(L"refused: ");
+            log.Write(*refusal);
+            log.EndLine();
+            return false;
+        }
+        return true;
+    } catch (...) {
+        log.WriteCurrentException();
+        log.Write(L"...error occured while resolving the path \"");
+        log.Write(path);
+        log.Write(L"\"");
+        log.EndLine();
+        return false;
+    }
+}
+
+}  // namespace
+
+bool FileExists(const std::wstring& path, Remove::Log& log) {
+    log.Write(L"Checking for file \"");
+    log.Write(path);
+    log.Write(L"\"...");
+    const bool found = QueryFileAttributes(path) != INVALID_FILE_ATTRIBUTES;
+    log.Write(found ? L"found" : L"not found");
+    log.EndLine();
+    return found;
+}
+
+bool DeleteDirectory(const std::wstring& path, Remove::Log& log) {
+    Remove::Log quiet;
+    if (!FileExists(path, quiet)) return true;
+    log.Write(L"Deleting directory \"");
+    log.Write(path);
+    log.Write(L"\"...");
+    std::wstring target;
+    if (!ResolveDeletionTarget(path, target, log)) return false;
+    const bool deleted = DeleteDirectoryTree(target, log);
+    if (deleted) {
+        log.Write(L"done");
+        log.EndLine();
+    }
+    return deleted;
+}
+
+bool DeleteDirectoryTree(const std::wstring& path, Remove::Log& log) {
+    // A junction or folder link goes as a link: its target is neither listed
+    // nor touched, and no access is granted on it.
+    if (!IsReparsePoint(QueryFileAttributes(path))) {
+        if (!GrantFileAccess(path, log)) return false;
+        if (!DeleteFolderContents(path, log)) return false;
+    }
+    return RemoveFolder(path, log);
+}
+
+bool DeleteFileForced(const std::wstring& path, Remove::Log& log) {
+    if (IsReparsePoint(QueryFileAttributes(path))) return true;
+    if (!GrantFileAccess(path, log)) return false;
+    const DWORD attributes = QueryFileAttributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    DWORD error = 0;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) &&
+        !Guarded("SetFileAttributesW", error,
+                 [&] { return SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY); })) {
+        WriteWindowsError(log, error, L"...error occured while trying to remove read only attribute of file \"",
+                          path);
+        return false;
+    }
+    if (!Guarded("DeleteFileW", error, [&] { return DeleteFileW(path.c_str()); })) {
+        WriteWindowsError(log, error, L"...error occured while trying to delete file \"", path);
+        return false;
+    }
+    return true;
+}
+
+bool GrantFileAccess(const std::wstring& path, Remove::Log& log) {
+    WindowsPlatform::UniqueFileHandle file;
+    if (DWORD fault = InjectedFault("CreateFileW/DELETE")) {
+        SetLastError(fault);
+    } else {
+        // Backup semantics let the same test open folders.
+        file.Reset(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    }
+    if (file) return true;
+    try {
+        SetObjectSecurity(path, SE_FILE_OBJECT, log);
+        return true;
+    } catch (...) {
+        log.WriteCurrentException();
+        log.Write(L"...error occurred while granting access to file \"");
+        log.Write(path);
+        log.Write(L"\"");
+        log.EndLine();
+        return false;
+    }
+}

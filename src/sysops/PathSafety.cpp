@@ -1,0 +1,301 @@
+#include "sysops/PathSafety.h"
+
+#include "platform/Errors.h"
+#include "platform/UniqueHandle.h"
+#include "sysops/SpecialFolders.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <cwctype>
+#include <vector>
+
+namespace {
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+    return text.compare(0, wcslen(prefix), prefix) == 0;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+bool HasDevicePrefix(const std::wstring& path) {
+    return StartsWith(path, L"\\\\?\\") || StartsWith(path, L"\\\\.\\") || StartsWith(path, L"\\??\\");
+}
+
+std::wstring WithoutDevicePrefix(const std::wstring& path) {
+    if (StartsWith(path, L"\\\\?\\UNC\\") || StartsWith(path, L"\\\\?\\unc\\")) return L"\\" + path.substr(7);
+    if (HasDevicePrefix(path)) return path.substr(4);
+    return path;
+}
+
+bool IsAbsolute(const std::wstring& path) {
+    const bool drive = path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\';
+    return drive || StartsWith(path, L"\\\\");
+}
+
+// Calls a Windows function that fills a buffer and returns the length it
+// needs when the buffer is too small; 0 is a failure.
+template <class Call>
+std::wstring FilledBuffer(Call call) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) ThrowLastError();
+        if (length < buffer.size()) return buffer.substr(0, length);
+        buffer.assign(length + 1, L'\0');
+    }
+}
+
+// A folder path taken apart: the root ("C:" or "\\\\server\\share") and the
+// names below it, with "." and ".." resolved and no empty names.
+struct FolderName {
+    std::wstring root;
+    bool share = false;
+    std::vector<std::wstring> parts;
+};
+
+std::wstring WithoutTrailingDotsAndBlanks(std::wstring name) {
+    while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.pop_back();
+    return name;
+}
+
+std::vector<std::wstring> Names(const std::wstring& text) {
+    std::vector<std::wstring> names;
+    size_t begin = 0;
+    while (begin <= text.size()) {
+        size_t end = text.find(L'\\', begin);
+        if (end == std::wstring::npos) end = text.size();
+        if (end > begin) names.push_back(text.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return names;
+}
+
+FolderName Parse(const std::wstring& absolutePath) {
+    FolderName folder;
+    std::vector<std::wstring> names;
+    size_t first = 0;
+    if (StartsWith(absolutePath, L"\\\\")) {
+        names = Names(absolutePath.substr(2));
+        folder.share = true;
+        folder.root = L"\\\\";
+        if (!names.empty()) folder.root += names[0];
+        if (names.size() > 1) folder.root += L"\\" + names[1];
+        first = 2;
+    } else {
+        folder.root = absolutePath.substr(0, 2);
+        names = Names(absolutePath.substr(2));
+    }
+    for (size_t i = first; i < names.size(); ++i) {
+        if (names[i] == L".") continue;
+        if (names[i] == L"..") {
+            if (!folder.parts.empty()) folder.parts.pop_back();
+            continue;
+        }
+        // Windows drops trailing dots and blanks from names it resolves.
+        std::wstring name = WithoutTrailingDotsAndBlanks(names[i]);
+        if (!name.empty()) folder.parts.push_back(std::move(name));
+    }
+    return folder;
+}
+
+std::wstring Joined(const FolderName& folder) {
+    std::wstring path = folder.root;
+    if (folder.parts.empty() && !folder.share) path += L"\\";
+    for (const auto& part : folder.parts) path += L"\\" + part;
+    return path;
+}
+
+FolderName Canonical(const std::wstring& path) {
+    std::wstring text = WithoutDevicePrefix(path);
+    for (auto& c : text)
+        if (c == L'/') c = L'\\';
+    if (!IsAbsolute(text)) {
+        // A literal path that names no drive folder or share (a volume or
+        // device name) cannot be judged: refuse it.
+        if (HasDevicePrefix(path)) throw Windows::Error(ERROR_BAD_PATHNAME);
+        text = FilledBuffer([&](wchar_t* buffer, DWORD size) {
+            return GetFullPathNameW(text.c_str(), size, buffer, nullptr);
+        });
+        text = WithoutDevicePrefix(text);
+        if (!IsAbsolute(text)) throw Windows::Error(ERROR_BAD_PATHNAME);
+    }
+    FolderName folder = Parse(text);
+    // A short name (PROGRA~1) only ever contains a tilde; expanding it needs
+    // the folder to exist, and other paths are left alone so that no remote
+    // share is asked anything.
+    if (text.find(L'~') != std::wstring::npos) {
+        try {
+            const std::wstring joined = Joined(folder);
+            folder = Parse(WithoutDevicePrefix(FilledBuffer([&](wchar_t* buffer, DWORD size) {
+                return GetLongPathNameW(joined.c_str(), buffer, size);
+            })));
+        } catch (const Windows::Error&) {
+        }
+    }
+    return folder;
+}
+
+bool SameFolder(const FolderName& a, const FolderName& b) {
+    if (!SameText(a.root, b.root) || a.parts.size() != b.parts.size()) return false;
+    for (size_t i = 0; i < a.parts.size(); ++i)
+        if (!SameText(a.parts[i], b.parts[i])) return false;
+    return true;
+}
+
+// True when inner lies somewhere below outer.
+bool Holds(const FolderName& outer, const FolderName& inner) {
+    if (!SameText(outer.root, inner.root) || outer.parts.size() >= inner.parts.size()) return false;
+    for (size_t i = 0; i < outer.parts.size(); ++i)
+        if (!SameText(outer.parts[i], inner.parts[i])) return false;
+    return true;
+}
+
+FolderName Parent(FolderName folder) {
+    if (!folder.parts.empty()) folder.parts.pop_back();
+    return folder;
+}
+
+std::optional<std::wstring> Environment(const wchar_t* name) {
+    wchar_t buffer[32768];
+    const DWORD length = GetEnvironmentVariableW(name, buffer, static_cast<DWORD>(std::size(buffer)));
+    if (length == 0 || length >= std::size(buffer)) return std::nullopt;
+    return std::wstring(buffer, length);
+}
+
+std::optional<std::wstring> MachineText(const wchar_t* subkey, const wchar_t* value) {
+    WindowsPlatform::UniqueRegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subkey, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.Put()) != 0)
+        return std::nullopt;
+    wchar_t buffer[1024];
+    DWORD bytes = sizeof(buffer);
+    if (RegGetValueW(key.Get(), nullptr, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, buffer, &bytes) != 0)
+        return std::nullopt;
+    return std::wstring(buffer);
+}
+
+std::optional<std::wstring> WindowsFolder(UINT (WINAPI* query)(LPWSTR, UINT)) {
+    wchar_t buffer[MAX_PATH * 2];
+    const UINT length = query(buffer, static_cast<UINT>(std::size(buffer)));
+    if (length == 0 || length >= std::size(buffer)) return std::nullopt;
+    return std::wstring(buffer, length);
+}
+
+std::optional<std::wstring> TemporaryFolder() {
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(static_cast<DWORD>(std::size(buffer)), buffer);
+    if (length == 0 || length >= std::size(buffer)) return std::nullopt;
+    return std::wstring(buffer, length);
+}
+
+// The folders Windows owns, gathered from every source that names them so
+// that one failing or tampered source does not open a gap.
+struct ProtectedFolders {
+    std::vector<FolderName> folders;
+    std::vector<FolderName> profileParents;  // every folder directly below one is a profile
+
+    void Add(const std::optional<std::wstring>& path) {
+        if (!path || path->empty()) return;
+        try {
+            folders.push_back(Canonical(*path));
+        } catch (...) {
+        }
+    }
+    void AddBelow(const std::optional<std::wstring>& folder, const wchar_t* name) {
+        if (folder) Add(*folder + L"\\" + name);
+    }
+    void AddProfileParent(const std::optional<std::wstring>& path, bool parentOfPath) {
+        if (!path || path->empty()) return;
+        try {
+            FolderName folder = Canonical(*path);
+            if (parentOfPath) folder = Parent(folder);
+            folders.push_back(folder);
+            profileParents.push_back(folder);
+        } catch (...) {
+        }
+    }
+};
+
+void AddWindowsFolders(ProtectedFolders& list) {
+    const auto windows = WindowsFolder(GetWindowsDirectoryW);
+    list.Add(windows);
+    list.Add(WindowsFolder(GetSystemDirectoryW));
+    list.Add(WindowsFolder(GetSystemWow64DirectoryW));
+    for (const wchar_t* name : {L"System32", L"SysWOW64", L"Sysnative", L"System"}) list.AddBelow(windows, name);
+    for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86}) list.Add(GetSpecialFolder(csidl));
+    for (const wchar_t* name : {L"SystemRoot", L"windir"}) list.Add(Environment(name));
+}
+
+void AddProgramFolders(ProtectedFolders& list) {
+    for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
+                      CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_COMMON_APPDATA})
+        list.Add(GetSpecialFolder(csidl));
+    for (const wchar_t* name : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"CommonProgramFiles",
+                                L"CommonProgramFiles(x86)", L"CommonProgramW6432", L"ProgramData",
+                                L"ALLUSERSPROFILE"})
+        list.Add(Environment(name));
+    const wchar_t* currentVersion = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    for (const wchar_t* value : {L"ProgramFilesDir", L"ProgramFilesDir (x86)", L"ProgramW6432Dir",
+                                 L"CommonFilesDir", L"CommonFilesDir (x86)", L"CommonW6432Dir"})
+        list.Add(MachineText(currentVersion, value));
+}
+
+void AddUserFolders(ProtectedFolders& list) {
+    list.AddProfileParent(
+        MachineText(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", L"ProfilesDirectory"), false);
+    for (const auto& profile : {GetSpecialFolder(CSIDL_PROFILE), Environment(L"USERPROFILE"), Environment(L"PUBLIC")}) {
+        list.Add(profile);
+        list.AddProfileParent(profile, true);
+    }
+    for (int csidl : {CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA})
+        list.Add(GetSpecialFolder(csidl));
+    for (const wchar_t* name : {L"APPDATA", L"LOCALAPPDATA", L"TEMP", L"TMP"}) list.Add(Environment(name));
+    list.Add(TemporaryFolder());
+}
+
+ProtectedFolders GatherProtectedFolders() {
+    ProtectedFolders list;
+    AddWindowsFolders(list);
+    AddProgramFolders(list);
+    AddUserFolders(list);
+    return list;
+}
+
+std::wstring Quoted(const FolderName& folder) { return L"\"" + Joined(folder) + L"\""; }
+
+}  // namespace
+
+std::wstring FullFolderPath(const std::wstring& path) {
+    if (HasDevicePrefix(path)) return path;
+    return FilledBuffer([&](wchar_t* buffer, DWORD size) {
+        return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+    });
+}
+
+std::wstring LongPathForm(const std::wstring& fullPath) {
+    if (HasDevicePrefix(fullPath)) return fullPath;
+    if (StartsWith(fullPath, L"\\\\")) return L"\\\\?\\UNC\\" + fullPath.substr(2);
+    return L"\\\\?\\" + fullPath;
+}
+
+std::optional<std::wstring> FolderDeletionRefusal(const std::wstring& path) {
+    FolderName folder;
+    try {
+        folder = Canonical(path);
+    } catch (...) {
+        return L"\"" + path + L"\" cannot be resolved to a full path";
+    }
+    if (folder.parts.empty()) return Quoted(folder) + (folder.share ? L" is a share root" : L" is a drive root");
+    const ProtectedFolders list = GatherProtectedFolders();
+    for (const auto& owned : list.folders)
+        if (SameFolder(folder, owned)) return Quoted(folder) + L" is a folder that Windows owns";
+    for (const auto& users : list.profileParents)
+        if (SameFolder(Parent(folder), users)) return Quoted(folder) + L" is a user profile folder";
+    for (const auto& owned : list.folders)
+        if (Holds(folder, owned)) return Quoted(folder) + L" holds " + Quoted(owned) + L", a folder that Windows owns";
+    return std::nullopt;
+}

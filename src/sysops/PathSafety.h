@@ -1,0 +1,30 @@
+#pragma once
+// Folder paths reach the deletion from the registry (install locations, App
+// Paths entries, web roots), so a corrupted or hostile value must never make
+// the program wipe a drive or a folder that Windows itself owns. This file
+// resolves folder paths the way Windows does and decides which folders the
+// deletion refuses.
+
+#include <optional>
+#include <string>
+
+// The full path Windows makes of path (GetFullPathNameW): "." and ".."
+// resolved, "/" turned into "\\", repeated separators folded, relative paths
+// made absolute. A path that already carries the long-path prefix is
+// returned unchanged. Throws Windows::Error when Windows cannot resolve it.
+std::wstring FullFolderPath(const std::wstring& path);
+
+// The long-path form of a full path: "\\\\?\\C:\\x" for a drive path,
+// "\\\\?\\UNC\\server\\share\\x" for a UNC path; a path that already has a
+// "\\\\?\\" or "\\\\.\\" prefix is returned unchanged.
+std::wstring LongPathForm(const std::wstring& fullPath);
+
+// Why the folder must not be deleted, or absent when it may be. Refused are
+// drive roots, share roots, the Windows folder and its system folders, both
+// Program Files folders and their Common Files, ProgramData, the Users
+// folder and every profile folder in it, the current user's Documents,
+// Desktop, AppData and Local AppData folders, the temporary folder, and
+// every folder that holds one of these. Paths are compared after resolving
+// "." and "..", separators, letter case, short names and the long-path
+// prefix. A path that cannot be resolved is refused.
+std::optional<std::wstring> FolderDeletionRefusal(const std::wstring& path);

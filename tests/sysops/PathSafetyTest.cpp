@@ -1,0 +1,117 @@
+#include "sysops/PathSafety.h"
+
+#include "support/RecordingLog.h"
+#include "sysops/Files.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring ShellFolder(int csidl) {
+    wchar_t buffer[MAX_PATH] = {};
+    EXPECT_EQ(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer), S_OK) << csidl;
+    return buffer;
+}
+
+std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
+
+std::wstring TemporaryFolder() {
+    wchar_t buffer[MAX_PATH + 1];
+    return std::wstring(buffer, GetTempPathW(MAX_PATH + 1, buffer));
+}
+
+void ExpectRefused(const std::vector<std::wstring>& paths) {
+    for (const auto& path : paths) EXPECT_TRUE(FolderDeletionRefusal(path).has_value()) << path;
+}
+
+TEST(FolderDeletionRefusalTest, RefusesEveryFolderThatWindowsOwns) {
+    const std::wstring windows = ShellFolder(CSIDL_WINDOWS);
+    const std::wstring profile = ShellFolder(CSIDL_PROFILE);
+    ExpectRefused({windows, ShellFolder(CSIDL_SYSTEM), ShellFolder(CSIDL_SYSTEMX86), windows + L"\\SysWOW64",
+                   windows + L"\\Sysnative", ShellFolder(CSIDL_PROGRAM_FILES), ShellFolder(CSIDL_PROGRAM_FILESX86),
+                   L"C:\\Program Files", L"C:\\Program Files (x86)", ShellFolder(CSIDL_PROGRAM_FILES_COMMON),
+                   ShellFolder(CSIDL_PROGRAM_FILES_COMMONX86), L"C:\\Program Files\\Common Files",
+                   L"C:\\Program Files (x86)\\Common Files", ShellFolder(CSIDL_COMMON_APPDATA), L"C:\\ProgramData",
+                   ParentOf(profile), L"C:\\users", profile, L"C:\\users\\Public", L"C:\\users\\Someone Else",
+                   ShellFolder(CSIDL_PERSONAL), ShellFolder(CSIDL_DESKTOPDIRECTORY), ShellFolder(CSIDL_APPDATA),
+                   ShellFolder(CSIDL_LOCAL_APPDATA), TemporaryFolder()});
+}
+
+TEST(FolderDeletionRefusalTest, RefusesDriveAndShareRootsAndPathsItCannotJudge) {
+    ExpectRefused({L"C:\\", L"c:/", L"D:\\", L"C:\\Windows\\..", L"C:\\..\\..", L"\\\\server\\share",
+                   L"\\\\server\\share\\", L"\\\\server", L"\\\\?\\UNC\\server\\share\\", L"\\\\?\\C:\\",
+                   L"\\\\?\\Volume{01234567-89ab-cdef-0123-456789abcdef}\\", L"\\\\.\\C:"});
+    const auto refusal = FolderDeletionRefusal(L"\\\\Server\\Share\\x\\..");
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(*refusal, L"\"\\\\Server\\Share\" is a share root");
+}
+
+TEST(FolderDeletionRefusalTest, SeesThroughOtherSpellingsOfTheSameFolder) {
+    const std::wstring windows = ShellFolder(CSIDL_WINDOWS);
+    const std::wstring programs = ShellFolder(CSIDL_PROGRAM_FILESX86);
+    wchar_t shortName[MAX_PATH] = {};
+    GetShortPathNameW(programs.c_str(), shortName, MAX_PATH);
+    ExpectRefused({windows + L"\\", windows + L"\\\\", L"c:\\WINDOWS", L"C:/windows/system32/",
+                   L"C:\\\\Windows\\\\System32", L"C:\\Windows\\.\\System32\\..", L"\\\\?\\C:\\Windows",
+                   L"C:\\Windows.", L"C:\\Windows\\System32. \\", programs + L"\\Orvalis Enterprise\\..",
+                   programs + L"\\Orvalis Enterprise\\..\\.\\", shortName,
+                   // A folder that holds folders Windows owns.
+                   ParentOf(ShellFolder(CSIDL_LOCAL_APPDATA))});
+    EXPECT_NE(std::wstring(shortName), L"");
+    const auto refusal = FolderDeletionRefusal(L"C:\\WINDOWS\\SYSTEM32\\DRIVERS\\..\\");
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(*refusal, L"\"C:\\WINDOWS\\SYSTEM32\" is a folder that Windows owns");
+}
+
+TEST(FolderDeletionRefusalTest, AllowsFoldersBelowTheOnesWindowsOwns) {
+    for (const std::wstring& path :
+         {ShellFolder(CSIDL_PROGRAM_FILESX86) + L"\\Orvalis Enterprise", ShellFolder(CSIDL_PROGRAM_FILES) + L"\\X",
+          ShellFolder(CSIDL_PERSONAL) + L"\\ORVCredentials", ShellFolder(CSIDL_LOCAL_APPDATA) + L"\\Orvalis",
+          TemporaryFolder() + L"orvtree", ShellFolder(CSIDL_PROFILE) + L"\\Orvalis", std::wstring(L"C:\\inetpub\\wwwroot\\ORV"),
+          std::wstring(L"\\\\server\\share\\Orvalis"), ShellFolder(CSIDL_WINDOWS) + L"\\Temp\\Orvalis"})
+        EXPECT_FALSE(FolderDeletionRefusal(path).has_value()) << path;
+}
+
+TEST(FolderDeletionRefusalTest, DeleteDirectoryRefusesWithOneLineAndDeletesNothing) {
+    const std::wstring documents = ShellFolder(CSIDL_PERSONAL);
+    const std::wstring sentinel = documents + L"\\orv-sentinel-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    HANDLE file = CreateFileW(sentinel.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+
+    RecordingLog log;
+    const bool deleted = DeleteDirectory(documents + L"\\Sub\\..\\", log);
+    const bool sentinelKept = GetFileAttributesW(sentinel.c_str()) != INVALID_FILE_ATTRIBUTES;
+    DeleteFileW(sentinel.c_str());
+
+    EXPECT_FALSE(deleted);
+    EXPECT_TRUE(sentinelKept);
+    EXPECT_EQ(log.Text(), L"Deleting directory \"" + documents + L"\\Sub\\..\\\"...refused: \"" + documents +
+                              L"\" is a folder that Windows owns\r\n");
+}
+
+TEST(FolderDeletionRefusalTest, DeleteDirectoryRemovesAFolderBelowProgramFiles) {
+    const std::wstring folder =
+        ShellFolder(CSIDL_PROGRAM_FILESX86) + L"\\Orvalis Enterprise " + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring file = folder + L"\\agent.dll";
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(handle);
+
+    RecordingLog log;
+    const bool deleted = DeleteDirectory(folder, log);
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
+
+    EXPECT_TRUE(deleted);
+    EXPECT_EQ(log.Text(), L"Deleting directory \"" + folder + L"\"...done\r\n");
+}
+
+}  // namespace
