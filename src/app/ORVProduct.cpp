@@ -1,0 +1,41 @@
+#include "app/ORVProduct.h"
+
+#include "platform/Errors.h"
+#include "platform/FaultInjection.h"
+#include "platform/Text.h"
+#include "platform/FileLocation.h"
+#include "platform/FileReadingPath.h"
+#include "platform/FileWriter.h"
+#include "products/SharedRoutines.h"
+
+#include <cstring>
+
+namespace {
+
+// Creates or overwrites the file and writes the bytes; the file layer's
+// exceptions carry the path and the Windows code.
+void WriteWholeFile(const std::wstring& path, const char* bytes, size_t size) {
+    const FileLocation location(TranscodeU16ToU8(path));
+    // Test seam: Wine cannot refuse a write to the temporary folder.
+    if (const DWORD fault = WindowsPlatform::InjectedFault("CreateFileW/ResponseFile"))
+        throw FileIOError(fault, location.Text());
+    WindowsPlatform::FileWritingPath file(location);
+    FileWriter writer(file);
+    writer.Write(bytes, size);
+}
+
+}  // namespace
+
+bool ORVProduct::WriteResponseFile(const std::wstring& path) {
+    log.Write(L"Creating install shield response file...");
+    try {
+        WriteWholeFile(path, kInstallShieldResponseFile, std::strlen(kInstallShieldResponseFile));
+    } catch (...) {
+        log.WriteCurrentException();
+        log.EndLine();
+        return false;
+    }
+    log.Write(L"done");
+    log.EndLine();
+    return true;
+}
