@@ -267,6 +267,35 @@ ProtectedFolders GatherProtectedFolders() {
 
 std::wstring Quoted(const FolderName& folder) { return L"\"" + Joined(folder) + L"\""; }
 
+// Where the folder really is once junctions and links in the folders above
+// it are followed; the folder itself is not followed when it is a link,
+// since the deletion removes such a folder as a link. Absent when the folder
+// cannot be opened.
+std::optional<std::wstring> FinalPath(const std::wstring& path) {
+    WindowsPlatform::UniqueFileHandle folder(CreateFileW(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!folder) return std::nullopt;
+    try {
+        return FilledBuffer([&](wchar_t* buffer, DWORD size) {
+            return GetFinalPathNameByHandleW(folder.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        });
+    } catch (const Windows::Error&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::wstring> Refusal(const FolderName& folder, const ProtectedFolders& list) {
+    if (folder.parts.empty()) return Quoted(folder) + (folder.share ? L" is a share root" : L" is a drive root");
+    for (const auto& owned : list.folders)
+        if (SameFolder(folder, owned)) return Quoted(folder) + L" is a folder that Windows owns";
+    for (const auto& users : list.profileParents)
+        if (SameFolder(Parent(folder), users)) return Quoted(folder) + L" is a user profile folder";
+    for (const auto& owned : list.folders)
+        if (Holds(folder, owned)) return Quoted(folder) + L" holds " + Quoted(owned) + L", a folder that Windows owns";
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::wstring FullFolderPath(const std::wstring& path) {
@@ -289,13 +318,14 @@ std::optional<std::wstring> FolderDeletionRefusal(const std::wstring& path) {
     } catch (...) {
         return L"\"" + path + L"\" cannot be resolved to a full path";
     }
-    if (folder.parts.empty()) return Quoted(folder) + (folder.share ? L" is a share root" : L" is a drive root");
+    if (folder.parts.empty()) return Refusal(folder, ProtectedFolders{});
     const ProtectedFolders list = GatherProtectedFolders();
-    for (const auto& owned : list.folders)
-        if (SameFolder(folder, owned)) return Quoted(folder) + L" is a folder that Windows owns";
-    for (const auto& users : list.profileParents)
-        if (SameFolder(Parent(folder), users)) return Quoted(folder) + L" is a user profile folder";
-    for (const auto& owned : list.folders)
-        if (Holds(folder, owned)) return Quoted(folder) + L" holds " + Quoted(owned) + L", a folder that Windows owns";
+    if (auto refusal = Refusal(folder, list)) return refusal;
+    if (const auto realPath = FinalPath(LongPathForm(Joined(folder)))) {
+        try {
+            if (auto refusal = Refusal(Canonical(*realPath), list)) return refusal;
+        } catch (...) {
+        }
+    }
     return std::nullopt;
 }

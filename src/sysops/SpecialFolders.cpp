@@ -23,8 +23,9 @@ std::optional<std::wstring> GetSpecialFolder(int csidl) {
     try {
         WindowsPlatform::UniqueModule shell(LoadLibraryW(L"shell32.dll"));
         if (!shell) ThrowLastError();
-        const auto getFolderPath =
-            reinterpret_cast<GetFolderPathFunction>(GetProcAddress(shell.Get(), "SHGetFolderPathW"));
+        // Through a plain function pointer type: FARPROC has no parameters.
+        const auto getFolderPath = reinterpret_cast<GetFolderPathFunction>(
+            reinterpret_cast<void (*)()>(GetProcAddress(shell.Get(), "SHGetFolderPathW")));
         if (getFolderPath == nullptr) return std::nullopt;
         wchar_t buffer[MAX_PATH] = {};
         if (FAILED(CallGetFolderPath(getFolderPath, csidl, buffer))) return std::nullopt;
