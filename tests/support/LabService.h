@@ -18,8 +18,17 @@
 
 class LabService {
 public:
+    // A service named exactly so, for tests that need a real service name of
+    // the suite; such a test must be the only one using that name.
+    struct ExactName {
+        std::wstring name;
+    };
+
+    // A service named "ORVLab" + baseName + the test process id.
     LabService(const std::wstring& baseName, const std::wstring& arguments)
-        : name_(L"ORVLab" + baseName + std::to_wstring(GetCurrentProcessId())) {
+        : LabService(ExactName{L"ORVLab" + baseName + std::to_wstring(GetCurrentProcessId())}, arguments) {}
+
+    LabService(const ExactName& name, const std::wstring& arguments) : name_(name.name) {
         manager_ = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
         if (manager_ == nullptr) throw std::runtime_error("OpenSCManagerW failed: " + std::to_string(GetLastError()));
         const std::wstring command = L"\"" + LabProgram(L"labservice.exe") + L"\" " + arguments;
