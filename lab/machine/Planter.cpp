@@ -1,0 +1,121 @@
+// Planting a component from its plan.
+
+#include "InstallerRecords.h"
+#include "LabFiles.h"
+#include "LabServices.h"
+#include "MachinePaths.h"
+#include "PlanParts.h"
+#include "PlanSteps.h"
+#include "PlantRecord.h"
+
+namespace Lab {
+namespace {
+
+const wchar_t* SetupName(SetupKind kind) {
+    switch (kind) {
+    case SetupKind::Msi: return L"msi";
+    case SetupKind::InstallShield: return L"installshield";
+    default: return L"none";
+    }
+}
+
+void PlantFiles(const ComponentPlan& plan, bool packageHasMainProgram) {
+    for (const auto& folder : plan.folders) MakeFolders(folder);
+    for (const auto& file : plan.files) {
+        if (packageHasMainProgram && file.path == plan.mainProgram) continue;
+        if (file.kind == FileKind::ProductProgram) {
+            CopyFileTo(LabBinary(L"labproduct.exe"), file.path);
+        } else {
+            WriteBytes(file.path, file.text, file.readOnly);
+        }
+    }
+}
+
+void PlantKeys(const ComponentPlan& plan) {
+    for (const auto& key : plan.keys) {
+        CreateKey(key.key);
+        for (const auto& value : key.values) SetValue(key.key, value);
+    }
+}
+
+void PlantServices(const ComponentPlan& plan) {
+    for (const auto& service : plan.services) {
+        const std::wstring arguments = service.arguments.empty() ? L"" : L" " + service.arguments;
+        CreateAndStartService(service.name, Quoted(service.program) + arguments);
+    }
+}
+
+Planted Describe(const ComponentPlan& plan, SetupKind setup) {
+    Planted planted;
+    planted.component = plan.name;
+    planted.edition = plan.edition;
+    if (setup != SetupKind::None) {
+        planted.productCode = plan.productCode;
+        planted.uninstallString = ReadText(UninstallEntry(plan.productCode), L"UninstallString").value_or(L"");
+    }
+    planted.installDir = plan.installDir;
+    planted.mainProgram = plan.mainProgram;
+    for (const auto& service : plan.services) planted.services.push_back(service.name);
+    for (const auto& helper : plan.helpers) planted.services.push_back(helper.service);
+    return planted;
+}
+
+}  // namespace
+
+void PrepareMachine() {
+    MakeFolders(LabStateFolder());
+    // The containers that every Windows machine with installed software has;
+    // made here so that the first installation does not add them.
+    MakeFolders(L"C:\\windows\\Installer");
+    for (const auto& container : {L"SOFTWARE\\Classes\\Installer\\Products", L"SOFTWARE\\Classes\\Installer\\Features",
+                                  L"SOFTWARE\\Classes\\Installer\\UpgradeCodes",
+                                  L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes",
+                                  L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products",
+                                  L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components",
+                                  L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}) {
+        CreateKey(Hklm64(container));
+    }
+    CreateKey(Hklm32(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+    CreateLink(Hklm32(L"SOFTWARE\\Classes\\Installer"), L"\\Registry\\Machine\\Software\\Classes\\Installer");
+}
+
+RegKey AppPathsKey(const ComponentPlan& plan) {
+    return Hklm32(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + FileName(plan.mainProgram));
+}
+
+Planted Plant(const std::wstring& component, const PlantOptions& options) {
+    const ComponentPlan plan = FindComponent(component).plan(options);
+    PrepareMachine();
+    if (IsPlanted(component)) throw Error(component + L" is planted already: reset the lab first");
+    const SetupKind setup = plan.productCode.empty() ? SetupKind::None : options.setup;
+    // Recorded first, so that a reset also cleans up a planting that failed halfway.
+    PlantedEntry record{component, SetupName(setup), L""};
+    AddToPlantRecord(record);
+
+    PlantFiles(plan, setup == SetupKind::Msi);
+    if (setup == SetupKind::Msi) {
+        record.localPackage = InstallPackage(plan, options);
+        AddToPlantRecord(record);
+    } else if (setup == SetupKind::InstallShield) {
+        RegisterInstallShieldSetup(plan, options);
+    }
+    if (plan.appPaths && setup != SetupKind::Msi) {
+        SetValue(AppPathsKey(plan), TextValue(L"", plan.mainProgram));
+        SetValue(AppPathsKey(plan), TextValue(L"Path", plan.installDir));
+    }
+    PlantKeys(plan);
+    for (const auto& helper : plan.helpers) PlantHelper(plan, helper);
+    PlantServices(plan);
+    return Describe(plan, setup);
+}
+
+void PlantBystanders() {
+    for (const auto& entry : ComponentTable()) {
+        if (!entry.bystander) continue;
+        PlantOptions options;
+        options.setup = entry.defaultSetup;
+        Plant(entry.name, options);
+    }
+}
+
+}  // namespace Lab

@@ -1,0 +1,109 @@
+// The lab machine from the command line (see lab/plant and README.md):
+//
+//   labmachine plant <component>... [options]   plants components (see "labmachine help")
+//   labmachine plant-bystanders                 plants the bystanders
+//   labmachine reset [--ours]                   removes everything the lab can plant
+//   labmachine snapshot [<file>]                writes a snapshot (UTF-8)
+//   labmachine diff <before> <after>            "- " lines that went, "+ " lines that came
+//   labmachine runs                             the lab setup's runs
+//   labmachine list                             components and their edition names
+//   labmachine prefixes <component>|bystanders  snapshot prefixes of what the lab plants
+
+#include "LabFiles.h"
+#include "Lab.h"
+#include "LabText.h"
+#include "PlantArguments.h"
+
+#include <cstdio>
+
+namespace {
+
+void Print(const std::wstring& text) {
+    const std::string bytes = Lab::ToUtf8(text);
+    fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+void PrintLines(const std::vector<std::wstring>& lines, const std::wstring& lead = L"") {
+    for (const auto& line : lines) Print(lead + line + L"\n");
+}
+
+Lab::Snapshot ReadSnapshotFile(const std::wstring& path) {
+    const auto bytes = Lab::ReadBytes(path);
+    if (!bytes) throw Lab::Error(L"cannot read " + path);
+    return Lab::ParseSnapshot(Lab::FromUtf8(*bytes));
+}
+
+void Plant(const std::vector<std::wstring>& arguments) {
+    const auto request = LabMachineTool::ParsePlantArguments(arguments);
+    for (const auto& component : request.components) {
+        const Lab::Planted planted = Lab::Plant(component, request.options);
+        Print(L"planted " + planted.component + L" \"" + planted.edition + L"\"" +
+              (planted.uninstallString.empty() ? L"" : L", uninstall string " + planted.uninstallString) + L"\n");
+    }
+}
+
+void Snapshot(const std::vector<std::wstring>& arguments) {
+    const std::wstring text = Lab::TakeSnapshot().Text();
+    if (arguments.empty()) return Print(text);
+    Lab::WriteBytes(arguments[0], Lab::ToUtf8(text));
+}
+
+void Diff(const std::vector<std::wstring>& arguments) {
+    if (arguments.size() != 2) throw Lab::Error(L"diff needs two snapshot files");
+    const auto diff = Lab::Diff(ReadSnapshotFile(arguments[0]), ReadSnapshotFile(arguments[1]));
+    PrintLines(diff.went, L"- ");
+    PrintLines(diff.came, L"+ ");
+}
+
+void Runs() {
+    for (const auto& run : Lab::SetupRuns()) {
+        Print(run.role + L" " + run.product + L" pid " + std::to_wstring(run.processId) + L" response " +
+              run.response + L" result " + run.result + L" exit " + std::to_wstring(run.exitCode) + L": " +
+              run.commandLine + L"\n");
+    }
+}
+
+void List() {
+    for (const auto& component : Lab::ComponentNames()) {
+        Print(component + L"\n");
+        PrintLines(Lab::Editions(component), L"    ");
+    }
+}
+
+void Prefixes(const std::vector<std::wstring>& arguments) {
+    if (arguments.size() != 1) throw Lab::Error(L"prefixes needs a component or \"bystanders\"");
+    PrintLines(arguments[0] == L"bystanders" ? Lab::BystanderPrefixes() : Lab::ComponentPrefixes(arguments[0]));
+}
+
+int Usage() {
+    fputs("usage: labmachine plant|plant-bystanders|reset [--ours]|snapshot [file]|diff a b|runs|list|"
+          "prefixes <component>\n",
+          stderr);
+    fputs(LabMachineTool::kPlantUsage, stderr);
+    return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return Usage();
+    const std::wstring command = argv[1];
+    const std::vector<std::wstring> arguments(argv + 2, argv + argc);
+    try {
+        if (command == L"plant") Plant(arguments);
+        else if (command == L"plant-bystanders") Lab::PlantBystanders();
+        else if (command == L"reset") Lab::Reset(arguments.size() == 1 && arguments[0] == L"--ours"
+                                                     ? Lab::ResetScope::Ours
+                                                     : Lab::ResetScope::Everything);
+        else if (command == L"snapshot") Snapshot(arguments);
+        else if (command == L"diff") Diff(arguments);
+        else if (command == L"runs") Runs();
+        else if (command == L"list") List();
+        else if (command == L"prefixes") Prefixes(arguments);
+        else return Usage();
+        return 0;
+    } catch (const std::exception& e) {
+        fprintf(stderr, "labmachine: %s\n", e.what());
+        return 1;
+    }
+}

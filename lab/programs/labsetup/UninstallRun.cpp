@@ -1,0 +1,127 @@
+#include "UninstallRun.h"
+
+#include "LabFiles.h"
+#include "LabProcess.h"
+#include "LabServices.h"
+
+#include <windows.h>
+
+namespace LabSetup {
+namespace {
+
+struct Outcome {
+    std::wstring response = L"none";
+    std::wstring result;
+    bool failed = false;
+};
+
+// Whether the tail has the form the manifest expects; for form f1 it also
+// gives the response file's path.
+bool ParseTail(const std::wstring& form, const std::wstring& tail, std::wstring& responseFile) {
+    if (form == L"silent") return tail == L" /s /z\"uninstall\"";
+    if (form == L"remove") return tail == L" -remove";
+    const std::wstring lead = L" -s --uninstallsilent -f1\"";
+    if (form != L"f1" || tail.rfind(lead, 0) != 0 || tail.size() < lead.size() + 2 || tail.back() != L'"') {
+        return false;
+    }
+    responseFile = tail.substr(lead.size(), tail.size() - lead.size() - 1);
+    return responseFile.find(L'"') == std::wstring::npos;
+}
+
+std::wstring CheckResponse(const std::wstring& path, const std::string& expected) {
+    const auto bytes = Lab::ReadBytes(path);
+    if (!bytes) return L"missing";
+    return *bytes == expected ? L"matched" : L"mismatch";
+}
+
+// Every step is tried; the first failure is what the run reports.
+template <class Step>
+void Try(bool& allDone, Step step) {
+    try {
+        step();
+    } catch (const std::exception& e) {
+        fprintf(stderr, "labsetup: %s\n", e.what());
+        allDone = false;
+    }
+}
+
+bool RemoveProduct(const Lab::SetupManifest& manifest) {
+    bool allDone = true;
+    for (const auto& service : manifest.services) Try(allDone, [&] { Lab::StopAndDeleteService(service, false); });
+    for (const auto& key : manifest.keys) Try(allDone, [&] { Lab::DeleteTree(key); });
+    for (const auto& folder : manifest.folders) Try(allDone, [&] { Lab::DeleteFolderTree(folder); });
+    return allDone;
+}
+
+void RemoveLastPart(const Lab::SetupManifest& manifest) {
+    bool allDone = true;
+    for (const auto& key : manifest.lastKeys) Try(allDone, [&] { Lab::DeleteTree(key); });
+}
+
+void StartChild(const Lab::SetupManifest& manifest) {
+    const std::wstring childCommand = L"\"" + Lab::ThisProgram() + L"\" --lab-child";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring writable = childCommand;
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        Lab::ThrowLastError(L"CreateProcessW", childCommand);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    Lab::AppendSetupRun({L"child", manifest.product, process.dwProcessId, L"none", L"started", 0, childCommand});
+}
+
+Outcome Uninstall(const Lab::SetupManifest& manifest, const std::wstring& tail) {
+    Outcome outcome;
+    std::wstring responseFile;
+    if (!ParseTail(manifest.form, tail, responseFile)) return {L"none", L"bad-command-line", true};
+    if (manifest.form == L"f1") {
+        outcome.response = CheckResponse(responseFile, manifest.response);
+        if (outcome.response != L"matched") return {outcome.response, L"left-traces", true};
+    }
+    if (manifest.behaviour.leaveTraces) return {outcome.response, L"left-traces", true};
+    outcome.result = RemoveProduct(manifest) ? L"removed" : L"removed-partly";
+    if (manifest.behaviour.childMs > 0) {
+        StartChild(manifest);
+    } else {
+        RemoveLastPart(manifest);
+    }
+    return outcome;
+}
+
+}  // namespace
+
+std::wstring CommandTail(const std::wstring& commandLine) {
+    size_t end = 0;
+    if (!commandLine.empty() && commandLine[0] == L'"') {
+        end = commandLine.find(L'"', 1);
+        end = end == std::wstring::npos ? commandLine.size() : end + 1;
+    } else {
+        end = commandLine.find(L' ');
+        if (end == std::wstring::npos) end = commandLine.size();
+    }
+    std::wstring tail = commandLine.substr(end);
+    // A program started without arguments may still get trailing blanks.
+    if (tail.find_first_not_of(L' ') == std::wstring::npos) tail.clear();
+    return tail;
+}
+
+DWORD RunUninstall(const Lab::SetupManifest& manifest, const std::wstring& commandLine) {
+    const Outcome outcome = Uninstall(manifest, CommandTail(commandLine));
+    const DWORD exitCode = manifest.behaviour.exitCode.value_or(outcome.failed ? 1 : 0);
+    Lab::AppendSetupRun(
+        {manifest.role, manifest.product, GetCurrentProcessId(), outcome.response, outcome.result, exitCode, commandLine});
+    return exitCode;
+}
+
+DWORD RunChild(const Lab::SetupManifest& manifest, const std::wstring& commandLine) {
+    Sleep(manifest.behaviour.childMs);
+    RemoveLastPart(manifest);
+    Lab::AppendSetupRun(
+        {L"child", manifest.product, GetCurrentProcessId(), L"none", L"removed-last-part", 0, commandLine});
+    return 0;
+}
+
+}  // namespace LabSetup

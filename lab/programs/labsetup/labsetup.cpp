@@ -1,0 +1,49 @@
+// The lab's stand-in for the suite's InstallShield setups and for the
+// client helper. What it belongs to and what it removes is in the manifest
+// beside it (setup.exe -> setup.lab); every run is logged to
+// C:\lab\setup-runs.log.
+//
+// As an InstallShield setup ("role=setup") it accepts exactly the command
+// lines the remover builds from its uninstall string:
+//   "<setup.exe>" -s --uninstallsilent -f1"<response file>"   (form f1)
+//   "<setup.exe>" /s /z"uninstall"                            (form silent)
+// and for form f1 the response file must hold exactly the bytes of the
+// manifest. Then it stops and deletes the product's services, deletes its
+// folders and keys and, last, its Uninstall entry. The manifest can make it
+// leave everything and fail, end with a chosen exit code, or leave the
+// Uninstall entry to a child that removes it a chosen time after the setup
+// has ended.
+//
+// As the client helper ("role=helper") it runs as the helper's service when
+// started without arguments, and removes its service and key with
+// " -remove". As a bystander's uninstaller ("role=bystander") it only logs.
+
+#include "HelperService.h"
+#include "LabError.h"
+#include "LabProcess.h"
+#include "UninstallRun.h"
+
+#include <cstdio>
+
+int wmain() {
+    const std::wstring commandLine = GetCommandLineW();
+    try {
+        const Lab::SetupManifest manifest = Lab::ReadManifest(Lab::ManifestPathFor(Lab::ThisProgram()));
+        const std::wstring tail = LabSetup::CommandTail(commandLine);
+        if (tail.rfind(L" --lab-child", 0) == 0) return static_cast<int>(LabSetup::RunChild(manifest, commandLine));
+        if (manifest.role == L"helper" && tail.empty()) return static_cast<int>(LabSetup::RunHelperService());
+        if (manifest.role == L"bystander") {
+            Lab::AppendSetupRun({L"bystander", manifest.product, GetCurrentProcessId(), L"none", L"ran", 0,
+                                 commandLine});
+            return 0;
+        }
+        return static_cast<int>(LabSetup::RunUninstall(manifest, commandLine));
+    } catch (const std::exception& e) {
+        fprintf(stderr, "labsetup: %s\n", e.what());
+        try {
+            Lab::AppendSetupRun({L"unknown", L"", GetCurrentProcessId(), L"none", L"failed", 1, commandLine});
+        } catch (...) {
+        }
+        return 1;
+    }
+}
