@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <sql.h>
+
 #include <utility>
 
 namespace WindowsPlatform {
@@ -94,6 +96,20 @@ struct LocalAclTraits {
     using Handle = PACL;
     static Handle Invalid() noexcept { return nullptr; }
     static void Close(Handle h) noexcept { ::LocalFree(h); }
+};
+
+// ODBC environment and connection handles, freed with SQLFreeHandle of
+// their handle type.
+struct ODBCEnvironmentTraits {
+    using Handle = SQLHENV;
+    static Handle Invalid() noexcept { return SQL_NULL_HENV; }
+    static void Close(Handle h) noexcept { ::SQLFreeHandle(SQL_HANDLE_ENV, h); }
+};
+
+struct ODBCConnectionTraits {
+    using Handle = SQLHDBC;
+    static Handle Invalid() noexcept { return SQL_NULL_HDBC; }
+    static void Close(Handle h) noexcept { ::SQLFreeHandle(SQL_HANDLE_DBC, h); }
 };
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;

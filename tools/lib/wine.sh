@@ -14,7 +14,7 @@ orv_wine_env() {
   export WINESERVER=$ORV_WINESERVER
   export WINEDEBUG=-all
   # No Mono or Gecko installers: nothing may be fetched, nothing may prompt.
-  export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
+  export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=;odbc32=n"
 }
 
 # Removes what would let a test reach the host: the Z: drive that maps "/"
