@@ -36,7 +36,7 @@ enum class SetupKind {
 struct SetupBehaviour {
     bool leaveTraces = false;         // fails and removes nothing
     std::optional<DWORD> exitCode;    // default: 0 after removing, 1 after failing
-    DWORD childMs = 0;                // > 0: starts a child that removes the Uninstall entry this much later
+    DWORD childMs = 0;                // > 0: a child removes the Uninstall entry this much after the setup ended
 };
 
 struct PlantOptions {
@@ -110,5 +110,9 @@ struct SetupRun {
 };
 std::vector<SetupRun> SetupRuns();
 std::wstring SetupRunsLogPath();
+// Waits for the children of lab setups that still run (a test that ran a
+// setup directly, not through the remover's job, waits so before it looks);
+// ends those that take more than half a minute.
+void WaitForSetupChildren();
 
 }  // namespace Lab

@@ -39,7 +39,6 @@ ComponentPlan RelayPlan(const PlantOptions& options) {
             plan.keys.push_back({settings.Sub(name), {TextValue(L"Owner", L"web reports")}, false});
         }
     }
-    plan.keys.push_back(ControlSet002Copy(L"ORVRelay", Quoted(plan.mainProgram)));
     plan.resetKeys = {Hklm32(L"SOFTWARE\\Orvalis"), Hklm32(L"SOFTWARE\\Orvalis, Inc.")};
     plan.resetFolders = {SuiteFolder()};
     return plan;

@@ -76,6 +76,7 @@ void ForgetPlanted(const std::vector<ComponentPlan>& plans) {
 void Reset(ResetScope scope) {
     PrepareMachine();
     WaitForSetupChildren();
+    DeleteFolderTree(LabStateFolder() + L"\\finishers");
     const auto plans = PlansInScope(scope);
     for (const auto& plan : plans) RemoveServices(plan);
     for (const auto& plan : plans) UninstallPackage(plan);

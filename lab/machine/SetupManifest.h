@@ -31,8 +31,5 @@ SetupManifest ReadManifest(const std::wstring& path);
 
 void AppendSetupRun(const SetupRun& run);
 
-// Waits for the children of lab setups that are still running (they would
-// otherwise change the machine after a reset); ends those that take long.
-void WaitForSetupChildren();
 
 }  // namespace Lab

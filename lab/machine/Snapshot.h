@@ -69,7 +69,4 @@ std::wstring RegPrefix(const RegKey& key);
 std::wstring FilePrefix(const std::wstring& path);
 std::wstring ServicePrefix(const std::wstring& name);
 
-// Changes that Wine makes by itself while a test runs, for LinesOutside.
-std::vector<std::wstring> WineNoisePrefixes();
-
 }  // namespace Lab

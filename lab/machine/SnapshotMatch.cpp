@@ -120,6 +120,4 @@ std::wstring RegPrefix(const RegKey& key) {
 std::wstring FilePrefix(const std::wstring& path) { return L"file " + path; }
 std::wstring ServicePrefix(const std::wstring& name) { return L"svc " + name; }
 
-std::vector<std::wstring> WineNoisePrefixes() { return {}; }
-
 }  // namespace Lab

@@ -32,6 +32,14 @@ private:
 
 class LabSetupTest : public LabMachineTest {
 protected:
+    static std::vector<Lab::SetupRun> RunsOf(const std::wstring& role) {
+        std::vector<Lab::SetupRun> runs;
+        for (const auto& run : Lab::SetupRuns()) {
+            if (run.role == role) runs.push_back(run);
+        }
+        return runs;
+    }
+
     Lab::Planted PlantInstallShieldAgent(Lab::SetupBehaviour behaviour = {}) {
         Lab::PlantOptions options;
         options.setup = Lab::SetupKind::InstallShield;
@@ -45,12 +53,13 @@ TEST_F(LabSetupTest, WithTheExactResponseFileTheSetupRemovesItsProduct) {
     const Lab::Planted agent = PlantInstallShieldAgent();
     EXPECT_EQ(agent.uninstallString, L"\"C:\\Program Files (x86)\\InstallShield Installation Information\\" +
                                          agent.productCode + L"\\setup.exe\"");
-    const Lab::Snapshot before = Lab::TakeSnapshot();
     ResponseFile response(Lab::kResponseFileText);
+    const Lab::Snapshot before = Lab::TakeSnapshot();
     const std::wstring command = agent.uninstallString + response.Option();
     EXPECT_EQ(Lab::RunAndWait(command), 0u);
+    Lab::WaitForSetupChildren();
 
-    const auto runs = Lab::SetupRuns();
+    const auto runs = RunsOf(L"setup");
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].role, L"setup");
     EXPECT_EQ(runs[0].product, L"agent");
@@ -60,6 +69,8 @@ TEST_F(LabSetupTest, WithTheExactResponseFileTheSetupRemovesItsProduct) {
 
     const Lab::SnapshotDiff diff = Lab::Diff(before, Lab::TakeSnapshot());
     EXPECT_EQ(Lab::LinesOutside(diff.went, Lab::ComponentPrefixes(L"agent")), NoLines());
+    EXPECT_EQ(diff.came, NoLines());
+    EXPECT_FALSE(Lab::PathExists(Lab::InstallShieldInformation() + L"\\" + agent.productCode));
     EXPECT_FALSE(Lab::KeyExists(Lab::UninstallEntry(agent.productCode)));
     EXPECT_FALSE(Lab::KeyExists(Lab::ProductsRecord(agent.productCode)));
     EXPECT_FALSE(Lab::PathExists(agent.installDir));
@@ -103,6 +114,7 @@ TEST_F(LabSetupTest, AChildRemovesTheUninstallEntryAfterTheSetupEnded) {
     EXPECT_EQ(runs[2].role + L" " + runs[2].result, L"child removed-last-part");
     EXPECT_EQ(runs[2].processId, runs[0].processId);
     EXPECT_FALSE(Lab::KeyExists(Lab::UninstallEntry(agent.productCode)));
+    EXPECT_FALSE(Lab::PathExists(Lab::InstallShieldInformation() + L"\\" + agent.productCode));
 }
 
 TEST_F(LabSetupTest, ALeaveTracesSetupFailsWithoutTouchingTheProduct) {
@@ -121,6 +133,8 @@ TEST_F(LabSetupTest, TheServerSetupTakesTheSilentFormAndTheHelperRemovesItself) 
     options.setup = Lab::SetupKind::InstallShield;
     const Lab::Planted server = Lab::Plant(L"server", options);
     EXPECT_EQ(Lab::RunAndWait(server.uninstallString + L" /s /z\"uninstall\""), 0u);
+    Lab::WaitForSetupChildren();
+    EXPECT_EQ(RunsOf(L"setup").at(0).result, L"removed");
     EXPECT_FALSE(Lab::KeyExists(Lab::UninstallEntry(server.productCode)));
     EXPECT_FALSE(Lab::ServiceExists(L"ORVRootServer"));
 
@@ -132,7 +146,7 @@ TEST_F(LabSetupTest, TheServerSetupTakesTheSilentFormAndTheHelperRemovesItself) 
     EXPECT_FALSE(Lab::ServiceExists(L"ORVClientHelper"));
     EXPECT_FALSE(Lab::KeyExists(Lab::Hklm32(L"SOFTWARE\\Orvalis\\ORVClientHelper")));
     EXPECT_TRUE(Lab::ServiceExists(L"ORVClient"));
-    EXPECT_EQ(Lab::SetupRuns().back().role + L" " + Lab::SetupRuns().back().result, L"helper removed");
+    EXPECT_EQ(RunsOf(L"helper").at(0).result, L"removed");
 }
 
 }  // namespace

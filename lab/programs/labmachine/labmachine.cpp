@@ -3,7 +3,7 @@
 //   labmachine plant <component>... [options]   plants components (see "labmachine help")
 //   labmachine plant-bystanders                 plants the bystanders
 //   labmachine reset [--ours]                   removes everything the lab can plant
-//   labmachine snapshot [<file>]                writes a snapshot (UTF-8)
+//   labmachine snapshot [<file>]                writes a snapshot (UTF-8), e.g. to C:\lab\before.txt
 //   labmachine diff <before> <after>            "- " lines that went, "+ " lines that came
 //   labmachine runs                             the lab setup's runs
 //   labmachine list                             components and their edition names
@@ -75,18 +75,18 @@ void Prefixes(const std::vector<std::wstring>& arguments) {
     PrintLines(arguments[0] == L"bystanders" ? Lab::BystanderPrefixes() : Lab::ComponentPrefixes(arguments[0]));
 }
 
-int Usage() {
+int Usage(FILE* out, int exitCode) {
     fputs("usage: labmachine plant|plant-bystanders|reset [--ours]|snapshot [file]|diff a b|runs|list|"
-          "prefixes <component>\n",
-          stderr);
-    fputs(LabMachineTool::kPlantUsage, stderr);
-    return 2;
+          "prefixes <component>|help\n",
+          out);
+    fputs(LabMachineTool::kPlantUsage, out);
+    return exitCode;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) return Usage();
+    if (argc < 2) return Usage(stderr, 2);
     const std::wstring command = argv[1];
     const std::vector<std::wstring> arguments(argv + 2, argv + argc);
     try {
@@ -100,7 +100,8 @@ int wmain(int argc, wchar_t** argv) {
         else if (command == L"runs") Runs();
         else if (command == L"list") List();
         else if (command == L"prefixes") Prefixes(arguments);
-        else return Usage();
+        else if (command == L"help") return Usage(stdout, 0);
+        else return Usage(stderr, 2);
         return 0;
     } catch (const std::exception& e) {
         fprintf(stderr, "labmachine: %s\n", e.what());

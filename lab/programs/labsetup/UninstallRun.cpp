@@ -1,5 +1,6 @@
 #include "UninstallRun.h"
 
+#include "Finisher.h"
 #include "LabFiles.h"
 #include "LabProcess.h"
 #include "LabServices.h"
@@ -34,7 +35,7 @@ std::wstring CheckResponse(const std::wstring& path, const std::string& expected
     return *bytes == expected ? L"matched" : L"mismatch";
 }
 
-// Every step is tried; the first failure is what the run reports.
+// Every step is tried, whatever the steps before it did.
 template <class Step>
 void Try(bool& allDone, Step step) {
     try {
@@ -53,27 +54,7 @@ bool RemoveProduct(const Lab::SetupManifest& manifest) {
     return allDone;
 }
 
-void RemoveLastPart(const Lab::SetupManifest& manifest) {
-    bool allDone = true;
-    for (const auto& key : manifest.lastKeys) Try(allDone, [&] { Lab::DeleteTree(key); });
-}
-
-void StartChild(const Lab::SetupManifest& manifest) {
-    const std::wstring childCommand = L"\"" + Lab::ThisProgram() + L"\" --lab-child";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring writable = childCommand;
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        Lab::ThrowLastError(L"CreateProcessW", childCommand);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    Lab::AppendSetupRun({L"child", manifest.product, process.dwProcessId, L"none", L"started", 0, childCommand});
-}
-
-Outcome Uninstall(const Lab::SetupManifest& manifest, const std::wstring& tail) {
+Outcome Uninstall(const Lab::SetupManifest& manifest, const std::wstring& manifestPath, const std::wstring& tail) {
     Outcome outcome;
     std::wstring responseFile;
     if (!ParseTail(manifest.form, tail, responseFile)) return {L"none", L"bad-command-line", true};
@@ -83,11 +64,8 @@ Outcome Uninstall(const Lab::SetupManifest& manifest, const std::wstring& tail) 
     }
     if (manifest.behaviour.leaveTraces) return {outcome.response, L"left-traces", true};
     outcome.result = RemoveProduct(manifest) ? L"removed" : L"removed-partly";
-    if (manifest.behaviour.childMs > 0) {
-        StartChild(manifest);
-    } else {
-        RemoveLastPart(manifest);
-    }
+    if (manifest.behaviour.childMs == 0) RemoveLastPart(manifest);
+    if (manifest.behaviour.childMs > 0 || manifest.role == L"setup") StartFinisher(manifest, manifestPath);
     return outcome;
 }
 
@@ -108,20 +86,13 @@ std::wstring CommandTail(const std::wstring& commandLine) {
     return tail;
 }
 
-DWORD RunUninstall(const Lab::SetupManifest& manifest, const std::wstring& commandLine) {
-    const Outcome outcome = Uninstall(manifest, CommandTail(commandLine));
+DWORD RunUninstall(const Lab::SetupManifest& manifest, const std::wstring& manifestPath,
+                   const std::wstring& commandLine) {
+    const Outcome outcome = Uninstall(manifest, manifestPath, CommandTail(commandLine));
     const DWORD exitCode = manifest.behaviour.exitCode.value_or(outcome.failed ? 1 : 0);
     Lab::AppendSetupRun(
         {manifest.role, manifest.product, GetCurrentProcessId(), outcome.response, outcome.result, exitCode, commandLine});
     return exitCode;
-}
-
-DWORD RunChild(const Lab::SetupManifest& manifest, const std::wstring& commandLine) {
-    Sleep(manifest.behaviour.childMs);
-    RemoveLastPart(manifest);
-    Lab::AppendSetupRun(
-        {L"child", manifest.product, GetCurrentProcessId(), L"none", L"removed-last-part", 0, commandLine});
-    return 0;
 }
 
 }  // namespace LabSetup

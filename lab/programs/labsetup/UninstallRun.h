@@ -13,9 +13,7 @@ std::wstring CommandTail(const std::wstring& commandLine);
 // Checks the command line and the response file against the manifest,
 // removes the product (or leaves it, as the manifest says), logs the run
 // and returns the exit code.
-DWORD RunUninstall(const Lab::SetupManifest& manifest, const std::wstring& commandLine);
-
-// The child of a setup: waits, removes the product's last part, logs.
-DWORD RunChild(const Lab::SetupManifest& manifest, const std::wstring& commandLine);
+DWORD RunUninstall(const Lab::SetupManifest& manifest, const std::wstring& manifestPath,
+                   const std::wstring& commandLine);
 
 }  // namespace LabSetup

@@ -9,15 +9,17 @@
 //   "<setup.exe>" /s /z"uninstall"                            (form silent)
 // and for form f1 the response file must hold exactly the bytes of the
 // manifest. Then it stops and deletes the product's services, deletes its
-// folders and keys and, last, its Uninstall entry. The manifest can make it
-// leave everything and fail, end with a chosen exit code, or leave the
-// Uninstall entry to a child that removes it a chosen time after the setup
-// has ended.
+// folders and keys and, last, its Uninstall entry; a finisher process
+// removes the setup's own folder once it has ended. The manifest can make
+// it leave everything and fail, end with a chosen exit code, or leave the
+// Uninstall entry to the finisher, a child that removes it a chosen time
+// after the setup has ended.
 //
 // As the client helper ("role=helper") it runs as the helper's service when
 // started without arguments, and removes its service and key with
 // " -remove". As a bystander's uninstaller ("role=bystander") it only logs.
 
+#include "Finisher.h"
 #include "HelperService.h"
 #include "LabError.h"
 #include "LabProcess.h"
@@ -28,16 +30,17 @@
 int wmain() {
     const std::wstring commandLine = GetCommandLineW();
     try {
-        const Lab::SetupManifest manifest = Lab::ReadManifest(Lab::ManifestPathFor(Lab::ThisProgram()));
         const std::wstring tail = LabSetup::CommandTail(commandLine);
-        if (tail.rfind(L" --lab-child", 0) == 0) return static_cast<int>(LabSetup::RunChild(manifest, commandLine));
+        if (LabSetup::IsFinisherCommand(tail)) return static_cast<int>(LabSetup::RunFinisher(commandLine));
+        const std::wstring manifestPath = Lab::ManifestPathFor(Lab::ThisProgram());
+        const Lab::SetupManifest manifest = Lab::ReadManifest(manifestPath);
         if (manifest.role == L"helper" && tail.empty()) return static_cast<int>(LabSetup::RunHelperService());
         if (manifest.role == L"bystander") {
             Lab::AppendSetupRun({L"bystander", manifest.product, GetCurrentProcessId(), L"none", L"ran", 0,
                                  commandLine});
             return 0;
         }
-        return static_cast<int>(LabSetup::RunUninstall(manifest, commandLine));
+        return static_cast<int>(LabSetup::RunUninstall(manifest, manifestPath, commandLine));
     } catch (const std::exception& e) {
         fprintf(stderr, "labsetup: %s\n", e.what());
         try {
