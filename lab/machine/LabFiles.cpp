@@ -50,7 +50,9 @@ std::wstring ParentFolder(const std::wstring& path) {
 
 std::wstring FileName(const std::wstring& path) { return path.substr(path.find_last_of(L'\\') + 1); }
 
-bool PathExists(const std::wstring& path) { return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::wstring& path) {
+    return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void MakeFolders(const std::wstring& folder) {
     if (folder.size() <= 3 || PathExists(folder)) return;

@@ -67,12 +67,12 @@ void PrepareMachine() {
     // The containers that every Windows machine with installed software has;
     // made here so that the first installation does not add them.
     MakeFolders(L"C:\\windows\\Installer");
-    for (const auto& container : {L"SOFTWARE\\Classes\\Installer\\Products", L"SOFTWARE\\Classes\\Installer\\Features",
-                                  L"SOFTWARE\\Classes\\Installer\\UpgradeCodes",
-                                  L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes",
-                                  L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products",
-                                  L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components",
-                                  L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}) {
+    const std::wstring classes = L"SOFTWARE\\Classes\\Installer";
+    const std::wstring installer = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer";
+    for (const auto& container : {classes + L"\\Products", classes + L"\\Features", classes + L"\\UpgradeCodes",
+                                  installer + L"\\UpgradeCodes", installer + L"\\UserData\\S-1-5-18\\Products",
+                                  installer + L"\\UserData\\S-1-5-18\\Components",
+                                  std::wstring(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall")}) {
         CreateKey(Hklm64(container));
     }
     CreateKey(Hklm32(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));

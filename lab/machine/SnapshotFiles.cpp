@@ -50,7 +50,8 @@ void Walk(const std::wstring& folder, const Filter& filter, bool onlyTowardsKept
         if (!isFolder) {
             if (onlyTowardsKept) continue;
             const ULONGLONG size = (ULONGLONG{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
-            lines.push_back(L"file " + path + L"  " + std::to_wstring(size) + L" " + Attributes(found.dwFileAttributes));
+            lines.push_back(L"file " + path + L"  " + std::to_wstring(size) + L" " +
+                            Attributes(found.dwFileAttributes));
             continue;
         }
         const bool kept = filter.IsKept(path);

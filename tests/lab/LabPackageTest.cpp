@@ -22,8 +22,9 @@ std::wstring FileVersion(const std::wstring& path) {
         !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length)) {
         return L"none";
     }
-    return std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionMS)) +
-           L"." + std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
+    const auto part = [](DWORD word) { return std::to_wstring(word); };
+    return part(HIWORD(info->dwFileVersionMS)) + L"." + part(LOWORD(info->dwFileVersionMS)) + L"." +
+           part(HIWORD(info->dwFileVersionLS)) + L"." + part(LOWORD(info->dwFileVersionLS));
 }
 
 TEST_F(LabPackageTest, AgentLandsWhereA32BitSetupPutsItAndRealMsiexecRemovesIt) {

@@ -90,8 +90,8 @@ DWORD RunUninstall(const Lab::SetupManifest& manifest, const std::wstring& manif
                    const std::wstring& commandLine) {
     const Outcome outcome = Uninstall(manifest, manifestPath, CommandTail(commandLine));
     const DWORD exitCode = manifest.behaviour.exitCode.value_or(outcome.failed ? 1 : 0);
-    Lab::AppendSetupRun(
-        {manifest.role, manifest.product, GetCurrentProcessId(), outcome.response, outcome.result, exitCode, commandLine});
+    Lab::AppendSetupRun({manifest.role, manifest.product, GetCurrentProcessId(), outcome.response, outcome.result,
+                         exitCode, commandLine});
     return exitCode;
 }
 
