@@ -35,6 +35,7 @@ TEST(UninstallCommandsTest, PlatformApiReplacesTheFirstInstallOptionAfterAppendi
     EXPECT_EQ(PlatformApiMsiCommand(kMsiInstall), kMsiRemove + L" /qn");
     // "/I" without a brace is replaced too, and only the first one.
     EXPECT_EQ(PlatformApiMsiCommand(L"MsiExec.exe /I {G} /I"), L"MsiExec.exe /X {G} /I /qn");
+    EXPECT_EQ(PlatformApiMsiCommand(L"MsiExec.exe /i{G}"), L"MsiExec.exe /i{G} /qn");
     EXPECT_EQ(PlatformApiResponseCommand(kSetup, L"C:\\Temp\\orv2B.tmp"), kSetup + L" -s -f1\"C:\\Temp\\orv2B.tmp\"");
 }
 
