@@ -106,8 +106,16 @@ bool RemoveFolder(const std::wstring& path, Remove::Log& log) {
 // writing why it must not or cannot be deleted.
 bool ResolveDeletionTarget(const std::wstring& path, std::wstring& target, Remove::Log& log) {
     try {
-        target = LongPathForm(FullFolderPath(path));
-        if (const auto refusal = FolderDeletionRefusal(target)) {
+        // A relative path would be taken from whatever folder the program was
+        // started in: such a value is never a component's folder.
+        std::optional<std::wstring> refusal;
+        if (IsFullPath(path)) {
+            target = LongPathForm(FullFolderPath(path));
+            refusal = FolderDeletionRefusal(target);
+        } else {
+            refusal = L"\"" + path + L"\" is not a full path";
+        }
+        if (refusal) {
             log.Write(L"refused: ");
             log.Write(*refusal);
             log.EndLine();

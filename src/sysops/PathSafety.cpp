@@ -311,6 +311,10 @@ std::wstring LongPathForm(const std::wstring& fullPath) {
     return L"\\\\?\\" + fullPath;
 }
 
+bool IsFullPath(const std::wstring& path) {
+    return IsAbsolute(WithoutDevicePrefix(path));
+}
+
 std::optional<std::wstring> FolderDeletionRefusal(const std::wstring& path) {
     FolderName folder;
     try {

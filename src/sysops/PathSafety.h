@@ -14,6 +14,10 @@
 // returned unchanged. Throws Windows::Error when Windows cannot resolve it.
 std::wstring FullFolderPath(const std::wstring& path);
 
+// Whether path names its folder without help from the current drive or
+// folder: "C:\\x", "\\\\server\\share\\x" or either with a device prefix.
+bool IsFullPath(const std::wstring& path);
+
 // The long-path form of a full path: "\\\\?\\C:\\x" for a drive path,
 // "\\\\?\\UNC\\server\\share\\x" for a UNC path; a path that already has a
 // "\\\\?\\" or "\\\\.\\" prefix is returned unchanged.

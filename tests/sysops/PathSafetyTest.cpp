@@ -114,4 +114,31 @@ TEST(FolderDeletionRefusalTest, DeleteDirectoryRemovesAFolderBelowProgramFiles) 
     EXPECT_EQ(log.Text(), L"Deleting directory \"" + folder + L"\"...done\r\n");
 }
 
+TEST(FolderDeletionRefusalTest, DeleteDirectoryRefusesPathsThatDependOnTheCurrentFolder) {
+    // The current folder is one the deletion would otherwise accept, so only
+    // the form of the path can stop it.
+    const std::wstring base =
+        ShellFolder(CSIDL_PROGRAM_FILESX86) + L"\\Orvalis Relative " + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(base.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((base + L"\\Data").c_str(), nullptr));
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(base.c_str());
+
+    std::vector<std::wstring> lines;
+    for (const wchar_t* path : {L"Data", L".\\Data", L"C:Data"}) {
+        RecordingLog log;
+        EXPECT_FALSE(DeleteDirectory(path, log)) << path;
+        lines.push_back(log.Text());
+    }
+    const bool kept = GetFileAttributesW((base + L"\\Data").c_str()) != INVALID_FILE_ATTRIBUTES;
+    SetCurrentDirectoryW(previous);
+    RemoveDirectoryW((base + L"\\Data").c_str());
+    RemoveDirectoryW(base.c_str());
+
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(lines[0], L"Deleting directory \"Data\"...refused: \"Data\" is not a full path\r\n");
+    EXPECT_EQ(lines[2], L"Deleting directory \"C:Data\"...refused: \"C:Data\" is not a full path\r\n");
+}
+
 }  // namespace
