@@ -1,0 +1,34 @@
+#pragma once
+// A CRITICAL_SECTION with its owner and a scoped lock over it.
+
+#include <windows.h>
+
+namespace WindowsPlatform {
+
+class CriticalSection {
+public:
+    CriticalSection() noexcept { InitializeCriticalSection(&section_); }
+    ~CriticalSection() { DeleteCriticalSection(&section_); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+
+    void Enter() noexcept { EnterCriticalSection(&section_); }
+    void Leave() noexcept { LeaveCriticalSection(&section_); }
+
+private:
+    CRITICAL_SECTION section_;
+};
+
+// Holds the section from construction to destruction.
+class CriticalSectionLock {
+public:
+    explicit CriticalSectionLock(CriticalSection& section) noexcept : section_(section) { section_.Enter(); }
+    ~CriticalSectionLock() { section_.Leave(); }
+    CriticalSectionLock(const CriticalSectionLock&) = delete;
+    CriticalSectionLock& operator=(const CriticalSectionLock&) = delete;
+
+private:
+    CriticalSection& section_;
+};
+
+}  // namespace WindowsPlatform
