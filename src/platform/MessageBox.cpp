@@ -50,9 +50,13 @@ std::wstring ExecutableBaseName() {
     return name;
 }
 
-int CaptionedMessageBox(const std::wstring& text, const std::wstring& caption, unsigned type) {
+int OwnedMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, unsigned type) {
     if (MessageBoxHandler handler = CurrentHandler()) return handler(text, type, caption);
-    return MessageBoxW(nullptr, text.c_str(), caption.c_str(), type);
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+}
+
+int CaptionedMessageBox(const std::wstring& text, const std::wstring& caption, unsigned type) {
+    return OwnedMessageBox(nullptr, text, caption, type);
 }
 
 int AppMessageBox(const std::wstring& text, unsigned type) {

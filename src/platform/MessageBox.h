@@ -2,6 +2,8 @@
 // Every message box of the program goes through AppMessageBox. Tests install
 // a handler in its place so that no test ever waits on a window.
 
+#include <windows.h>
+
 #include <functional>
 #include <string>
 
@@ -19,6 +21,10 @@ int AppMessageBox(const std::wstring& text, unsigned type);
 // Shows a box with no owner window, the given caption and exactly the given
 // type, as MessageBoxW does.
 int CaptionedMessageBox(const std::wstring& text, const std::wstring& caption, unsigned type);
+
+// Shows a box owned by a window (disabled while the box is up), with the
+// given caption and exactly the given type.
+int OwnedMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, unsigned type);
 
 // The type AppMessageBox passes on for a requested type.
 unsigned MessageBoxTypeWithIcon(unsigned type);
