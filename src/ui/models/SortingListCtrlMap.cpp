@@ -4,15 +4,17 @@
 
 namespace {
 
-// Sorts rows stably by one column. Descending runs the same stable sort
-// over the rows read from last to first, so rows that compare equal end
-// up in reverse order of their previous positions.
+// Sorts rows stably by one column. Descending reads the rows from last to
+// first and sorts them stably the other way round, so rows that compare
+// equal end up in reverse order of their previous positions.
 void SortByColumn(std::vector<DWORD>& rows, const ListCtrlModel& model, DWORD column, bool ascending) {
-    const auto less = [&model, column](DWORD a, DWORD b) { return model.IsLess(column, a, b); };
     if (ascending) {
-        std::stable_sort(rows.begin(), rows.end(), less);
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&model, column](DWORD a, DWORD b) { return model.IsLess(column, a, b); });
     } else {
-        std::stable_sort(rows.rbegin(), rows.rend(), less);
+        std::reverse(rows.begin(), rows.end());
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&model, column](DWORD a, DWORD b) { return model.IsLess(column, b, a); });
     }
 }
 
