@@ -19,6 +19,7 @@ namespace Lab {
 enum class ResponseForm {
     F1,      // -s --uninstallsilent -f1"<response file>"   (agent, relay, client deploy tool)
     Silent,  // /s /z"uninstall"                           (server, console, installation generator)
+    Guid,    // -s -f1"<response file naming the product code>"   (platform API)
 };
 
 enum class FileKind {
@@ -54,6 +55,16 @@ struct HelperSpec {
     SetupBehaviour behaviour;
 };
 
+// A program of the component that the remover runs to take part of it off
+// (DLP's control program): a copy of the lab setup in control mode that
+// understands " -u" and removes the services, folders and keys named here.
+struct ControlSpec {
+    std::wstring program;
+    std::vector<std::wstring> services;
+    std::vector<std::wstring> folders;
+    std::vector<RegKey> keys;
+};
+
 struct ComponentPlan {
     std::wstring name;
     bool bystander = false;
@@ -76,6 +87,7 @@ struct ComponentPlan {
     std::vector<KeySpec> keys;
     std::vector<std::wstring> leftFolders;  // planted traces the setup leaves (per-user data, ...)
     std::vector<HelperSpec> helpers;
+    std::vector<ControlSpec> controls;
     // Roots that a reset deletes whole besides everything above: the suite's
     // root keys and folders, a bystander vendor's keys.
     std::vector<RegKey> resetKeys;
@@ -87,17 +99,28 @@ using PlanFunction = std::function<ComponentPlan(const PlantOptions&)>;
 struct ComponentEntry {
     std::wstring name;
     bool bystander;
-    SetupKind defaultSetup;  // bystanders are planted with it
+    SetupKind defaultSetup;  // what SetupKind::Usual stands for; bystanders are planted with it
     PlanFunction plan;
 };
 
 const std::vector<ComponentEntry>& ComponentTable();
 const ComponentEntry& FindComponent(const std::wstring& name);
+// The setup kind that a request for the entry's component stands for.
+SetupKind ResolveSetup(const ComponentEntry& entry, SetupKind requested);
 
 // Plan functions, one per component (AgentPlan.cpp, ...).
 ComponentPlan AgentPlan(const PlantOptions& options);
 ComponentPlan ServerPlan(const PlantOptions& options);
 ComponentPlan RelayPlan(const PlantOptions& options);
+ComponentPlan ConsolePlan(const PlantOptions& options);
+ComponentPlan DeployToolPlan(const PlantOptions& options);
+ComponentPlan GeneratorPlan(const PlantOptions& options);
+ComponentPlan PlatformApiPlan(const PlantOptions& options);
+ComponentPlan LoggingServicePlan(const PlantOptions& options);
+ComponentPlan DlpPlan(const PlantOptions& options);
+ComponentPlan A2APlan(const PlantOptions& options);
+ComponentPlan AssetManagementPlan(const PlantOptions& options);
+ComponentPlan DesktopEnginePlan(const PlantOptions& options);
 ComponentPlan UserTracesPlan(const PlantOptions& options);
 ComponentPlan KestrelPlan(const PlantOptions& options);
 ComponentPlan CompanionPlan(const PlantOptions& options);

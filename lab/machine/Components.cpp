@@ -10,8 +10,17 @@ const std::vector<ComponentEntry>& ComponentTable() {
     // Planting order of the bystanders; ours are planted one by one.
     static const std::vector<ComponentEntry> table = {
         {L"agent", false, SetupKind::Msi, AgentPlan},
-        {L"server", false, SetupKind::InstallShield, ServerPlan},
+        {L"server", false, SetupKind::Msi, ServerPlan},
         {L"relay", false, SetupKind::Msi, RelayPlan},
+        {L"console", false, SetupKind::Msi, ConsolePlan},
+        {L"cdt", false, SetupKind::InstallShield, DeployToolPlan},
+        {L"generator", false, SetupKind::InstallShield, GeneratorPlan},
+        {L"api", false, SetupKind::InstallShield, PlatformApiPlan},
+        {L"loggingservice", false, SetupKind::Msi, LoggingServicePlan},
+        {L"dlp", false, SetupKind::None, DlpPlan},
+        {L"a2a", false, SetupKind::None, A2APlan},
+        {L"sam", false, SetupKind::Msi, AssetManagementPlan},
+        {L"msde", false, SetupKind::Msi, DesktopEnginePlan},
         {L"user", false, SetupKind::None, UserTracesPlan},
         {L"kestrel", true, SetupKind::Msi, KestrelPlan},
         {L"companion", true, SetupKind::InstallShield, CompanionPlan},
@@ -38,6 +47,10 @@ std::vector<std::wstring> ComponentNames() {
 
 std::vector<std::wstring> Editions(const std::wstring& component) {
     return FindComponent(component).plan(PlantOptions{}).editions;
+}
+
+SetupKind ResolveSetup(const ComponentEntry& entry, SetupKind requested) {
+    return requested == SetupKind::Usual ? entry.defaultSetup : requested;
 }
 
 std::wstring ChooseEdition(const std::vector<std::wstring>& editions, const PlantOptions& options) {

@@ -15,8 +15,18 @@ SetupManifest SetupManifestFor(const ComponentPlan& plan, const PlantOptions& op
     SetupManifest manifest;
     manifest.role = plan.setupRole;
     manifest.product = plan.name;
-    manifest.form = plan.responseForm == ResponseForm::F1 ? L"f1" : L"silent";
-    if (plan.responseForm == ResponseForm::F1) manifest.response = kResponseFileText;
+    switch (plan.responseForm) {
+    case ResponseForm::F1:
+        manifest.form = L"f1";
+        manifest.response = kResponseFileText;
+        break;
+    case ResponseForm::Guid:
+        manifest.form = L"guid";
+        manifest.response = GuidResponseText(plan.productCode);
+        break;
+    default:
+        manifest.form = L"silent";
+    }
     manifest.behaviour = options.behaviour;
     for (const auto& service : plan.services) manifest.services.push_back(service.name);
     manifest.folders = plan.folders;
@@ -71,6 +81,18 @@ void PlantHelper(const ComponentPlan& plan, const HelperSpec& helper) {
     WriteManifest(ManifestPathFor(helper.program), manifest);
     SetValue(helper.key, TextValue(L"HelperPath", helper.program));
     CreateAndStartService(helper.service, Quoted(helper.program));
+}
+
+void PlantControlProgram(const ComponentPlan& plan, const ControlSpec& control) {
+    CopyFileTo(LabBinary(L"labsetup.exe"), control.program);
+    SetupManifest manifest;
+    manifest.role = L"control";
+    manifest.product = plan.name;
+    manifest.form = L"u";
+    manifest.services = control.services;
+    manifest.folders = control.folders;
+    manifest.keys = control.keys;
+    WriteManifest(ManifestPathFor(control.program), manifest);
 }
 
 }  // namespace Lab

@@ -27,6 +27,7 @@
 namespace Lab {
 
 enum class SetupKind {
+    Usual,          // the setup the component is usually installed with (see ComponentNames)
     Msi,            // a real package installed with msiexec; uninstall string MsiExec.exe /I{GUID}
     InstallShield,  // the lab setup as "InstallShield Installation Information\{GUID}\setup.exe"
     None,           // the component's traces without any Uninstall entry or installer record
@@ -44,8 +45,9 @@ struct PlantOptions {
     // Implicit, so that Plant(L"agent", SetupKind::InstallShield) reads well.
     PlantOptions(SetupKind kind) : setup(kind) {}
 
-    SetupKind setup = SetupKind::Msi;
+    SetupKind setup = SetupKind::Usual;
     std::wstring edition;             // empty: the component's first edition name
+    std::wstring version;             // DisplayVersion to register; empty: the component's own
     bool uninstallByX = false;        // msi: UninstallString MsiExec.exe /X{GUID} instead of /I
     bool installerRecords = true;     // InstallShield: also Windows Installer records
     SetupBehaviour behaviour;         // InstallShield setup
@@ -53,6 +55,7 @@ struct PlantOptions {
     bool helper = true;               // agent: the client helper with its service and key
     SetupBehaviour helperBehaviour;   // agent: the helper's " -remove" run
     bool webReports = false;          // relay: "ORVWebReportsInstalled" and the four web-reports keys
+    bool uninstallCmdLine = true;     // logging service: its key names its uninstall command
 };
 
 struct Planted {
@@ -65,8 +68,28 @@ struct Planted {
     std::vector<std::wstring> services;
 };
 
-// Components the lab can plant: "agent", "server", "relay", and "user" (the
-// per-user traces: HKEY_USERS\*\Software\Orvalis, Local AppData\Orvalis).
+// Components the lab can plant, named like the remover's switches, with
+// the setup each usually comes with:
+//   "agent"           msi; also installshield; with the client helper
+//   "server"          msi; also installshield
+//   "relay"           msi; also installshield
+//   "console"         msi (version 9.5.5.0, which embeds the deploy tool); also installshield;
+//                     per-user settings key in every loaded hive, app data of the current user
+//   "cdt"             installshield; also msi (the client deploy tool)
+//   "generator"       installshield only (the installation generator), with the
+//                     credentials folder in the current user's Documents
+//   "api"             installshield with the GUID response file; also msi (the platform API)
+//   "loggingservice"  msi, with "UninstallCmdLine" in its key; inside the agent's folder
+//   "dlp"             none: folder inside the agent's, its control program
+//                     "ORVTightsealCtrl.exe" (understands " -u") and its service
+//   "sam"             msi (software asset management)
+//   "msde"            msi (Microsoft SQL Server Desktop Engine; Microsoft's folder)
+//   "a2a"             none: its folder beside the agent's, named by "DLLPath"
+//   "user"            none: the per-user traces, HKEY_USERS\*\Software\Orvalis
+//                     and Local AppData\Orvalis
+// An msi setup whose uninstall string is MsiExec.exe /I{GUID} (the default)
+// stays installed when it is run with " /qn" alone: Windows Installer takes
+// that for a maintenance installation. uninstallByX makes it removable so.
 std::vector<std::wstring> ComponentNames();
 std::vector<std::wstring> Editions(const std::wstring& component);
 
@@ -96,13 +119,16 @@ std::vector<std::wstring> BystanderPrefixes();
 // when every bystander survived unchanged.
 std::vector<std::wstring> MissingBystanderLines(const Snapshot& before, const Snapshot& after);
 
-// One run of the lab setup (InstallShield stand-in, client helper or a
-// bystander's uninstaller), as written to C:\lab\setup-runs.log.
+// One run of the lab setup (InstallShield stand-in, client helper, DLP
+// control program or a bystander's uninstaller), as written to
+// C:\lab\setup-runs.log.
 struct SetupRun {
-    std::wstring role;         // "setup", "helper", "bystander", "child"
+    std::wstring role;         // "setup", "helper", "control", "bystander", "child"
     std::wstring product;      // the plan that planted it: "agent", ...
     DWORD processId = 0;
     std::wstring response;     // "matched", "mismatch", "missing", "none"
+                               // (matched: the exact bytes, for the platform API the
+                               // text that names its product code five times)
     std::wstring result;       // "removed", "left-traces", "bad-command-line", "ran", "service";
                                // a child: "started", then "removed-last-part"
     DWORD exitCode = 0;

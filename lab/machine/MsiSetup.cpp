@@ -20,6 +20,10 @@ std::wstring InstallPackage(const ComponentPlan& plan, const PlantOptions& optio
     SetValue(entry, TextValue(L"DisplayName", plan.edition));
     SetValue(ProductsRecord(plan.productCode), TextValue(L"ProductName", plan.edition));
     SetValue(properties, TextValue(L"DisplayName", plan.edition));
+    if (!options.version.empty()) {
+        SetValue(entry, TextValue(L"DisplayVersion", options.version));
+        SetValue(properties, TextValue(L"DisplayVersion", options.version));
+    }
     if (options.uninstallByX) {
         for (const auto& key : {entry, properties}) {
             SetValue(key, TextValue(L"UninstallString", L"MsiExec.exe /X" + plan.productCode, REG_EXPAND_SZ));

@@ -1,5 +1,7 @@
 #include "PlanParts.h"
 
+#include "LabError.h"
+
 namespace Lab {
 
 void UsePackage(ComponentPlan& plan, const Packages::Package& package) {
@@ -30,5 +32,11 @@ KeySpec ControlSet002Copy(const std::wstring& service, const std::wstring& image
 }
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+void RefuseInstallShield(const PlantOptions& options, const std::wstring& component) {
+    if (options.setup == SetupKind::InstallShield) {
+        throw Error(component + L" is set up by Windows Installer only: plant it with --setup=msi or none");
+    }
+}
 
 }  // namespace Lab

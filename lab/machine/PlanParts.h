@@ -22,4 +22,8 @@ KeySpec ControlSet002Copy(const std::wstring& service, const std::wstring& image
 
 std::wstring Quoted(const std::wstring& path);
 
+// Throws for an InstallShield setup of a component that only Windows
+// Installer sets up.
+void RefuseInstallShield(const PlantOptions& options, const std::wstring& component);
+
 }  // namespace Lab

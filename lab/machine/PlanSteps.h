@@ -21,5 +21,11 @@ std::wstring InstallPackage(const ComponentPlan& plan, const PlantOptions& optio
 void RegisterInstallShieldSetup(const ComponentPlan& plan, const PlantOptions& options);
 // The client helper: a copy of the lab setup running as its service.
 void PlantHelper(const ComponentPlan& plan, const HelperSpec& helper);
+// A control program: a copy of the lab setup in control mode.
+void PlantControlProgram(const ComponentPlan& plan, const ControlSpec& control);
+
+// Whether the component has an App Paths entry: the plan asks for one, or
+// its package registers one.
+bool HasAppPaths(const ComponentPlan& plan);
 
 }  // namespace Lab

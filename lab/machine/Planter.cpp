@@ -83,11 +83,20 @@ RegKey AppPathsKey(const ComponentPlan& plan) {
     return Hklm32(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + FileName(plan.mainProgram));
 }
 
-Planted Plant(const std::wstring& component, const PlantOptions& options) {
-    const ComponentPlan plan = FindComponent(component).plan(options);
+bool HasAppPaths(const ComponentPlan& plan) { return plan.appPaths || !plan.package.empty(); }
+
+Planted Plant(const std::wstring& component, const PlantOptions& requested) {
+    const ComponentEntry& entry = FindComponent(component);
+    PlantOptions options = requested;
+    options.setup = ResolveSetup(entry, requested.setup);
+    ComponentPlan plan = entry.plan(options);
+    if (!options.version.empty()) plan.version = options.version;
     PrepareMachine();
     if (IsPlanted(component)) throw Error(component + L" is planted already: reset the lab first");
     const SetupKind setup = plan.productCode.empty() ? SetupKind::None : options.setup;
+    if (setup == SetupKind::Msi && plan.package.empty()) {
+        throw Error(L"the lab has no package for " + component + L": plant it with another setup");
+    }
     // Recorded first, so that a reset also cleans up a planting that failed halfway.
     PlantedEntry record{component, SetupName(setup), L""};
     AddToPlantRecord(record);
@@ -105,16 +114,14 @@ Planted Plant(const std::wstring& component, const PlantOptions& options) {
     }
     PlantKeys(plan);
     for (const auto& helper : plan.helpers) PlantHelper(plan, helper);
+    for (const auto& control : plan.controls) PlantControlProgram(plan, control);
     PlantServices(plan);
     return Describe(plan, setup);
 }
 
 void PlantBystanders() {
     for (const auto& entry : ComponentTable()) {
-        if (!entry.bystander) continue;
-        PlantOptions options;
-        options.setup = entry.defaultSetup;
-        Plant(entry.name, options);
+        if (entry.bystander) Plant(entry.name);
     }
 }
 

@@ -39,7 +39,7 @@ std::vector<std::wstring> PlanPrefixes(const ComponentPlan& plan) {
         prefixes.push_back(RegPrefix(helper.key));
         prefixes.push_back(FilePrefix(helper.program));
     }
-    if (plan.appPaths) prefixes.push_back(RegPrefix(AppPathsKey(plan)));
+    if (HasAppPaths(plan)) prefixes.push_back(RegPrefix(AppPathsKey(plan)));
     if (!plan.productCode.empty()) AddProduct(prefixes, plan);
     // A bystander's roots are all its own; the suite's roots are shared by
     // its components and belong to none of them alone.

@@ -41,7 +41,7 @@ void UninstallPackage(const ComponentPlan& plan) {
 void RemoveKeys(const ComponentPlan& plan) {
     for (const auto& key : plan.keys) DeleteTree(key.key);
     for (const auto& helper : plan.helpers) DeleteTree(helper.key);
-    if (plan.appPaths) DeleteTree(AppPathsKey(plan));
+    if (HasAppPaths(plan)) DeleteTree(AppPathsKey(plan));
     if (!plan.productCode.empty()) {
         DeleteTree(UninstallEntry(plan.productCode));
         for (const auto& key : InstallerRecordKeys(plan.productCode, plan.upgradeCode, plan.componentCode)) {

@@ -15,6 +15,7 @@ bool Option(const std::wstring& argument, const wchar_t* name, std::wstring& val
 DWORD Number(const std::wstring& text) { return static_cast<DWORD>(std::wcstoul(text.c_str(), nullptr, 10)); }
 
 Lab::SetupKind SetupKindNamed(const std::wstring& name) {
+    if (name == L"usual") return Lab::SetupKind::Usual;
     if (name == L"msi") return Lab::SetupKind::Msi;
     if (name == L"installshield") return Lab::SetupKind::InstallShield;
     if (name == L"none") return Lab::SetupKind::None;
@@ -41,8 +42,15 @@ bool BehaviourOption(const std::wstring& argument, const std::wstring& prefix, L
 
 const char kPlantUsage[] =
     "labmachine plant <component>... [options]\n"
-    "  --setup=msi|installshield|none   how the component is set up (default msi)\n"
+    "  components: agent server relay console cdt generator api loggingservice dlp a2a sam msde user\n"
+    "              (\"labmachine list\" shows their edition names)\n"
+    "  --setup=usual|msi|installshield|none\n"
+    "                                   how the component is set up (default usual: its own,\n"
+    "                                   msi for agent, server, relay, console, loggingservice,\n"
+    "                                   sam, msde; installshield for cdt, generator, api;\n"
+    "                                   none for dlp, a2a, user)\n"
     "  --edition=<name>                 DisplayName to register (default: the first edition)\n"
+    "  --version=<text>                 DisplayVersion to register (console default 9.5.5.0)\n"
     "  --uninstall-x                    msi: UninstallString MsiExec.exe /X{GUID}\n"
     "  --no-records                     installshield: no Windows Installer records\n"
     "  --leave-traces                   the setup fails and removes nothing\n"
@@ -52,7 +60,8 @@ const char kPlantUsage[] =
     "  --no-helper                      agent: no client helper\n"
     "  --helper-leave-traces, --helper-exit-code=N, --helper-child-ms=N\n"
     "                                   agent: the same for the helper's -remove run\n"
-    "  --web-reports                    relay: ORVWebReportsInstalled and the four web-reports keys\n";
+    "  --web-reports                    relay: ORVWebReportsInstalled and the four web-reports keys\n"
+    "  --no-uninstall-cmdline           loggingservice: no UninstallCmdLine in its key\n";
 
 PlantRequest ParsePlantArguments(const std::vector<std::wstring>& arguments) {
     PlantRequest request;
@@ -65,6 +74,8 @@ PlantRequest ParsePlantArguments(const std::vector<std::wstring>& arguments) {
             options.setup = SetupKindNamed(value);
         } else if (Option(argument, L"--edition", value)) {
             options.edition = value;
+        } else if (Option(argument, L"--version", value)) {
+            options.version = value;
         } else if (Option(argument, L"--service-args", value)) {
             options.serviceArguments = value;
         } else if (argument == L"--uninstall-x") {
@@ -75,6 +86,8 @@ PlantRequest ParsePlantArguments(const std::vector<std::wstring>& arguments) {
             options.helper = false;
         } else if (argument == L"--web-reports") {
             options.webReports = true;
+        } else if (argument == L"--no-uninstall-cmdline") {
+            options.uninstallCmdLine = false;
         } else if (!BehaviourOption(argument, L"", options.behaviour) &&
                    !BehaviourOption(argument, L"helper-", options.helperBehaviour)) {
             throw Lab::Error(L"unknown option: " + argument);

@@ -16,15 +16,24 @@ struct Outcome {
     bool failed = false;
 };
 
-// Whether the tail has the form the manifest expects; for form f1 it also
-// gives the response file's path.
+// The forms that hand the setup a response file, and the options before it.
+const wchar_t* ResponseLead(const std::wstring& form) {
+    if (form == L"f1") return L" -s --uninstallsilent -f1\"";
+    if (form == L"guid") return L" -s -f1\"";
+    return nullptr;
+}
+
+bool TakesResponseFile(const std::wstring& form) { return ResponseLead(form) != nullptr; }
+
+// Whether the tail has the form the manifest expects; for the forms with a
+// response file it also gives the file's path.
 bool ParseTail(const std::wstring& form, const std::wstring& tail, std::wstring& responseFile) {
     if (form == L"silent") return tail == L" /s /z\"uninstall\"";
     if (form == L"remove") return tail == L" -remove";
-    const std::wstring lead = L" -s --uninstallsilent -f1\"";
-    if (form != L"f1" || tail.rfind(lead, 0) != 0 || tail.size() < lead.size() + 2 || tail.back() != L'"') {
-        return false;
-    }
+    if (form == L"u") return tail == L" -u";
+    if (!TakesResponseFile(form)) return false;
+    const std::wstring lead = ResponseLead(form);
+    if (tail.rfind(lead, 0) != 0 || tail.size() < lead.size() + 2 || tail.back() != L'"') return false;
     responseFile = tail.substr(lead.size(), tail.size() - lead.size() - 1);
     return responseFile.find(L'"') == std::wstring::npos;
 }
@@ -58,7 +67,7 @@ Outcome Uninstall(const Lab::SetupManifest& manifest, const std::wstring& manife
     Outcome outcome;
     std::wstring responseFile;
     if (!ParseTail(manifest.form, tail, responseFile)) return {L"none", L"bad-command-line", true};
-    if (manifest.form == L"f1") {
+    if (TakesResponseFile(manifest.form)) {
         outcome.response = CheckResponse(responseFile, manifest.response);
         if (outcome.response != L"matched") return {outcome.response, L"left-traces", true};
     }

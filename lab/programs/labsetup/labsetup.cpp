@@ -15,9 +15,16 @@
 // Uninstall entry to the finisher, a child that removes it a chosen time
 // after the setup has ended.
 //
+// The platform API's setup (form guid) is called
+//   "<setup.exe>" -s -f1"<response file>"
+// with a response file that holds the dialog answers keyed by the product
+// code, which the manifest gives byte for byte.
+//
 // As the client helper ("role=helper") it runs as the helper's service when
 // started without arguments, and removes its service and key with
-// " -remove". As a bystander's uninstaller ("role=bystander") it only logs.
+// " -remove". As DLP's control program ("role=control") it takes " -u" and
+// removes the services, folders and keys of its manifest, not the folder it
+// runs from. As a bystander's uninstaller ("role=bystander") it only logs.
 
 #include "Finisher.h"
 #include "HelperService.h"
