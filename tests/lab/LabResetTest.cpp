@@ -13,6 +13,10 @@ protected:
         Lab::Plant(L"agent", Lab::SetupKind::InstallShield);
         Lab::Plant(L"server", Lab::SetupKind::InstallShield);
         Lab::Plant(L"user");
+        for (const wchar_t* component :
+             {L"console", L"cdt", L"generator", L"api", L"loggingservice", L"dlp", L"a2a", L"sam", L"msde"}) {
+            Lab::Plant(component);
+        }
         Lab::PlantBystanders();
     }
 };

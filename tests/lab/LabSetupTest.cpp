@@ -4,6 +4,7 @@
 #include "InstallerRecords.h"
 #include "LabFiles.h"
 #include "LabServices.h"
+#include "LabText.h"
 #include "MachinePaths.h"
 #include "RegistryKey.h"
 #include "support/LabMachine.h"
@@ -25,6 +26,7 @@ public:
     }
     ~ResponseFile() { DeleteFileW(path_.c_str()); }
     std::wstring Option() const { return L" -s --uninstallsilent -f1\"" + path_ + L"\""; }
+    std::wstring GuidOption() const { return L" -s -f1\"" + path_ + L"\""; }
 
 private:
     std::wstring path_;
@@ -147,6 +149,61 @@ TEST_F(LabSetupTest, TheServerSetupTakesTheSilentFormAndTheHelperRemovesItself) 
     EXPECT_FALSE(Lab::KeyExists(Lab::Hklm32(L"SOFTWARE\\Orvalis\\ORVClientHelper")));
     EXPECT_TRUE(Lab::ServiceExists(L"ORVClient"));
     EXPECT_EQ(RunsOf(L"helper").at(0).result, L"removed");
+}
+
+TEST_F(LabSetupTest, ThePlatformApiSetupWantsItsProductCodeInAllFivePlaces) {
+    const Lab::Planted api = Lab::Plant(L"api");
+    const std::string code = Lab::ToUtf8(api.productCode);
+    const std::string right = Lab::GuidResponseText(api.productCode);
+    ASSERT_EQ(right.rfind("[" + code + "-DlgOrder]\r\n", 0), 0u);
+    size_t count = 0;
+    for (size_t at = right.find(code); at != std::string::npos; at = right.find(code, at + 1)) ++count;
+    EXPECT_EQ(count, 5u);
+
+    // The code in four places only, another product's code, and the right
+    // file in the agent's form: all refused.
+    std::string four = right;
+    four.replace(four.rfind(code), code.size(), "{00000000-0000-0000-0000-000000000000}");
+    ResponseFile fourTimes(four);
+    ResponseFile otherProduct(Lab::GuidResponseText(L"{00000000-0000-0000-0000-000000000000}"));
+    ResponseFile response(right);
+    const Lab::Snapshot before = Lab::TakeSnapshot();
+    EXPECT_EQ(Lab::RunAndWait(api.uninstallString + fourTimes.GuidOption()), 1u);
+    EXPECT_EQ(Lab::RunAndWait(api.uninstallString + otherProduct.GuidOption()), 1u);
+    EXPECT_EQ(Lab::RunAndWait(api.uninstallString + response.Option()), 1u);
+    EXPECT_EQ(Lab::Diff(before, Lab::TakeSnapshot()).went, NoLines());
+
+    EXPECT_EQ(Lab::RunAndWait(api.uninstallString + response.GuidOption()), 0u);
+    Lab::WaitForSetupChildren();
+    const auto runs = RunsOf(L"setup");
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[0].response + L" " + runs[0].result, L"mismatch left-traces");
+    EXPECT_EQ(runs[1].response + L" " + runs[1].result, L"mismatch left-traces");
+    EXPECT_EQ(runs[2].response + L" " + runs[2].result, L"none bad-command-line");
+    EXPECT_EQ(runs[3].response + L" " + runs[3].result, L"matched removed");
+    EXPECT_FALSE(Lab::KeyExists(Lab::UninstallEntry(api.productCode)));
+    EXPECT_FALSE(Lab::PathExists(api.installDir));
+}
+
+TEST_F(LabSetupTest, DlpControlProgramTakesMinusUAndLeavesItsFolderAndKey) {
+    const Lab::Planted dlp = Lab::Plant(L"dlp");
+    ASSERT_EQ(dlp.services, std::vector<std::wstring>{L"ORVTightseal"});
+    const std::wstring program = L"\"" + dlp.mainProgram + L"\"";
+    EXPECT_EQ(Lab::RunAndWait(program + L" /u"), 1u);
+    EXPECT_TRUE(Lab::ServiceExists(L"ORVTightseal"));
+
+    EXPECT_EQ(Lab::RunAndWait(program + L" -u"), 0u);
+    const auto runs = RunsOf(L"control");
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].result, L"bad-command-line");
+    EXPECT_EQ(runs[1].result + L" " + runs[1].commandLine, L"removed " + program + L" -u");
+    EXPECT_FALSE(Lab::ServiceExists(L"ORVTightseal"));
+    EXPECT_FALSE(Lab::PathExists(dlp.installDir + L"\\Policies"));
+    // What only the remover deletes: the program's folder and DLP's key.
+    EXPECT_TRUE(Lab::PathExists(dlp.mainProgram));
+    EXPECT_TRUE(Lab::KeyExists(Lab::Hklm32(L"SOFTWARE\\Orvalis\\DLP")));
+    // No finisher: a control program is no setup.
+    EXPECT_TRUE(RunsOf(L"child").empty());
 }
 
 }  // namespace
