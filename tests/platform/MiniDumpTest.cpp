@@ -155,6 +155,7 @@ protected:
     // Declared so that the counter key (below the settings key) goes first.
     SavedValue writeDumps{HKEY_LOCAL_MACHINE, kSettings, L"WriteMiniDumps"};
     SavedValue maxFiles{HKEY_LOCAL_MACHINE, kSettings, L"MaxDumpFiles"};
+    // Also removes the user settings key when the counter key brought it.
     SavedValue dumpType{HKEY_CURRENT_USER, kSettings, L"MINIDUMP_TYPE"};
     SavedValue counter{HKEY_CURRENT_USER, kCounter, kCounterName};
 
@@ -220,21 +221,6 @@ TEST_F(MiniDumpTest, CounterLimits) {
     EXPECT_EQ(counter.Get(), std::optional<DWORD>(3));
 }
 
-TEST_F(MiniDumpTest, SettingsDefaultsAndValues) {
-    MiniDumpSettings settings = ReadMiniDumpSettings();
-    EXPECT_TRUE(settings.enabled);
-    EXPECT_EQ(settings.type, 0u);
-    EXPECT_EQ(settings.maxFiles, 5u);
-
-    dumpType.Set(0x4);  // MiniDumpWithHandleData
-    maxFiles.Set(0);
-    writeDumps.Set(7);
-    settings = ReadMiniDumpSettings();
-    EXPECT_TRUE(settings.enabled);
-    EXPECT_EQ(settings.type, 0x4u);
-    EXPECT_EQ(settings.maxFiles, 0xFFFFFFFFu);
-}
-
 TEST_F(MiniDumpTest, SystemDumpsNextToTheExecutable) {
     wchar_t executable[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, executable, MAX_PATH);
@@ -253,14 +239,6 @@ TEST_F(MiniDumpTest, GuardDropsTheExceptionAfterTheDump) {
     RunInsideDumpGuard([] { throw UserCancelled(); });
     RunInsideDumpGuard([] { throw DatabaseTimeoutExpiredError(); });
     EXPECT_EQ(NewDumps(), (std::set<std::wstring>{L"orvtests_0.dmp"}));
-}
-
-TEST(MiniDumpNameTest, ExtensionBecomesDmpWithOptionalNumber) {
-    const DWORD three = 3;
-    EXPECT_EQ(DumpFileName(L"ORVRemove.exe", &three), L"ORVRemove_3.dmp");
-    EXPECT_EQ(DumpFileName(L"ORVRemove.exe", nullptr), L"ORVRemove.dmp");
-    EXPECT_EQ(DumpFileName(L"setup.x86.exe", &three), L"setup.x86_3.dmp");
-    EXPECT_EQ(DumpFileName(L"noextension", nullptr), L"noextension.dmp");
 }
 
 }  // namespace

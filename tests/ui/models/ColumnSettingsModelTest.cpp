@@ -29,19 +29,6 @@ protected:
     bool GetDefaultSecondaryAscending() const override { return true; }
 };
 
-TEST_F(ColumnSettingsTest, BaseDefaults) {
-    EXPECT_TRUE(settings.IsVisible(7));
-    EXPECT_EQ(settings.GetWidth(7), 100);
-    EXPECT_FALSE(settings.IsOrderedBefore(0, 1));
-    EXPECT_FALSE(settings.IsOrderedBefore(1, 0));
-    EXPECT_TRUE(settings.GetSortColumn().IsNull());
-    EXPECT_TRUE(settings.GetSecondarySortColumn().IsNull());
-    EXPECT_FALSE(settings.IsSortAscending());
-    EXPECT_TRUE(settings.CanHideColumns());
-    EXPECT_TRUE(settings.CanHide(0));
-    EXPECT_EQ(signals, 0);
-}
-
 TEST(ColumnSettingsHooksTest, RecordsAreMadeFromTheHooks) {
     WideSettings settings;
     EXPECT_FALSE(settings.IsVisible(2));
@@ -124,17 +111,6 @@ TEST_F(ColumnSettingsTest, OnlyRealChangesAreAnnounced) {
     settings.SetSort(0, true);
     settings.SetSort(0, true);
     EXPECT_EQ(signals, 4);
-}
-
-TEST(NullOrTest, EmptyAndValues) {
-    const NullOr<DWORD> none;
-    EXPECT_TRUE(none.IsNull());
-    EXPECT_EQ(none, NullOr<DWORD>::Null());
-    EXPECT_NE(none, NullOr<DWORD>(0));
-    EXPECT_EQ(NullOr<DWORD>(3), NullOr<DWORD>(3));
-    EXPECT_NE(NullOr<DWORD>(3), NullOr<DWORD>(4));
-    EXPECT_EQ(none.ValueOr(9), 9u);
-    EXPECT_THROW(none.Value(), std::logic_error);
 }
 
 }  // namespace

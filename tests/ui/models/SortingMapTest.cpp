@@ -21,15 +21,6 @@ TEST(TextOrderTest, CaseIsIgnoredFirstAndDecidesOnlyTies) {
     EXPECT_TRUE(IsTextLess("\xC3\xA9tude", "Zebra"));  // "étude"
 }
 
-TEST(TextOrderTest, ContainsTextIgnoresCase) {
-    TableModel model;
-    model.SetRows({{"Client Agent", "9.1"}});
-    EXPECT_TRUE(model.ContainsText(0, 0, "AGENT"));
-    EXPECT_TRUE(model.ContainsText(0, 0, ""));
-    EXPECT_FALSE(model.ContainsText(0, 0, "server"));
-    EXPECT_FALSE(model.ContainsText(0, 2, "a"));
-}
-
 class SortingMapTest : public ::testing::Test {
 protected:
     TableModel model;
