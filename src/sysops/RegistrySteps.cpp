@@ -4,6 +4,7 @@
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
 #include "sysops/AccessRecovery.h"
+#include "sysops/KeyTreeDeletionHook.h"
 #include "sysops/Registry.h"
 
 using WindowsPlatform::InjectedFault;
@@ -82,6 +83,7 @@ bool DeleteRegistryKey(HKEY root, const std::wstring& path, Remove::Log& log) {
         Remove::Log silent;
         if (!RegistryKeyExists(root, path, silent)) return true;
         log.Write(L"Deleting registry key \"" + KeyDisplayName(root, path) + L"\"...");
+        if (!CallKeyTreeDeletionHook(root, path, log)) return false;
         const bool deleted = DeleteRegistryKeyTree(root, path, log);
         if (deleted) {
             log.Write(L"done");
