@@ -13,6 +13,10 @@ public:
     // that no message loop follows.
     bool InitInstance();
 
+    // The process exit code: 0 after the dialog, the outcome of a silent
+    // run (SilentExitCode) otherwise.
+    int ExitCode() const noexcept { return exitCode_; }
+
     // Where per-user settings of this program live under HKEY_CURRENT_USER.
     std::wstring ProfileKeyPath() const;
 
@@ -21,4 +25,5 @@ private:
 
     std::wstring argumentText_;
     std::wstring registryKey_;
+    int exitCode_ = 0;
 };

@@ -2,11 +2,12 @@
 
 #include "app/CommandLine.h"
 #include "platform/MessageBox.h"
-#include "sysops/RootCleanup.h"
 
 #include <windows.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 const wchar_t kSilentUsageText[] =
     L"To remove components silently\n"
@@ -37,6 +38,14 @@ const std::pair<Component, const wchar_t*> kAgentDependents[] = {
 
 bool IsInstalled(const ORVProduct* product) { return product != nullptr && product->installed; }
 
+// Shows a box of the silent run; its text also goes to the log, so that a
+// run nobody watched still tells why it stopped.
+void ShowBox(Remove::Log& log, const std::wstring& text, unsigned type) {
+    log.Write(text);
+    log.EndLine();
+    WindowsPlatform::AppMessageBox(text, type);
+}
+
 }  // namespace
 
 std::wstring AgentDependencyRefusal(const Catalogue& catalogue, const std::function<bool(ORVProduct*)>& selected) {
@@ -54,8 +63,21 @@ std::wstring AgentDependencyRefusal(const Catalogue& catalogue, const std::funct
            listed + L". To forcefully remove only the client, add the option '/force'.";
 }
 
-void RunSilentRemoval(const std::wstring& argumentText, const Catalogue& catalogue, Remove::Log& log,
-                      const std::function<void(Remove::Log&)>& rootCleanup) {
+std::wstring ExitCodeLine(SilentExitCode code) {
+    const wchar_t* meaning = L"";
+    switch (code) {
+    case SilentExitCode::Removed: meaning = L"every selected component is gone"; break;
+    case SilentExitCode::NothingSelected: meaning = L"nothing was selected"; break;
+    case SilentExitCode::Refused: meaning = L"refused by the agent dependency rule"; break;
+    case SilentExitCode::StillInstalled: meaning = L"a selected component is still installed"; break;
+    case SilentExitCode::LocationNotWritable: meaning = L"the log or the registry backup could not be written"; break;
+    case SilentExitCode::ComponentsInstalled: meaning = L"components of the suite are installed"; break;
+    }
+    return L"Exit code " + std::to_wstring(static_cast<int>(code)) + L": " + meaning;
+}
+
+SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogue& catalogue, Remove::Log& log,
+                                const std::function<void(Remove::Log&)>& rootCleanup) {
     const bool all = HasSwitch(argumentText, L"/all");
     const bool force = HasSwitch(argumentText, L"/force");
     std::set<ORVProduct*> selection;
@@ -77,8 +99,8 @@ void RunSilentRemoval(const std::wstring& argumentText, const Catalogue& catalog
     if (!force && isSelected(agent)) {
         const std::wstring refusal = AgentDependencyRefusal(catalogue, isSelected);
         if (!refusal.empty()) {
-            WindowsPlatform::AppMessageBox(refusal, MB_ICONERROR);
-            return;
+            ShowBox(log, refusal, MB_ICONERROR);
+            return SilentExitCode::Refused;
         }
     }
 
@@ -97,13 +119,37 @@ void RunSilentRemoval(const std::wstring& argumentText, const Catalogue& catalog
         // A2A, last in the order, is judged on its own below.
         if (component != Component::A2A && product->installed) remaining = true;
     }
-    if (!IsInstalled(catalogue.Get(Component::A2A)) && !remaining) rootCleanup(log);
+    if (!IsInstalled(catalogue.Get(Component::A2A)) && !remaining) {
+        // The banner the dialog writes before the same cleanup.
+        log.WriteRemovalBanner(L"Folders and Registry keys");
+        rootCleanup(log);
+    }
 
-    if (!anySelected) WindowsPlatform::AppMessageBox(kSilentUsageText, MB_OK);
+    if (!anySelected) {
+        ShowBox(log, kSilentUsageText, MB_OK);
+        return SilentExitCode::NothingSelected;
+    }
+    for (ORVProduct* product : selection)
+        if (product->installed) return SilentExitCode::StillInstalled;
+    return SilentExitCode::Removed;
 }
 
-void RunSilentRemoval(const std::wstring& argumentText) {
-    Remove::Log silentLog;
-    const Catalogue catalogue = MakeCatalogue(silentLog);
-    RunSilentRemoval(argumentText, catalogue, silentLog, RemoveRootFoldersAndKeys);
+SilentExitCode RunSilentDetection(const Catalogue& catalogue, Remove::Log& log) {
+    std::vector<ORVProduct*> installed;
+    for (Component component : kSilentDetectionOrder) {
+        ORVProduct* product = catalogue.Get(component);
+        if (product == nullptr) continue;
+        product->Detect();
+        if (product->installed) installed.push_back(product);
+    }
+    const SilentExitCode code = installed.empty() ? SilentExitCode::Removed : SilentExitCode::ComponentsInstalled;
+    log.EndLine();
+    log.Write(L"Installed components: " + std::to_wstring(installed.size()) + L" (exit code " +
+              std::to_wstring(static_cast<int>(code)) + L")");
+    log.EndLine();
+    for (ORVProduct* product : installed) {
+        log.Write(product->Name() + L"\t" + product->Version().value_or(L"unknown"));
+        log.EndLine();
+    }
+    return code;
 }

@@ -8,14 +8,33 @@
 
 extern const wchar_t kSilentUsageText[];
 
-// Builds the catalogue on a log that discards everything and runs the
-// silent removal with the real root cleanup.
-void RunSilentRemoval(const std::wstring& argumentText);
+// The outcome of a silent run, which is also the process exit code.
+enum class SilentExitCode : int {
+    Removed = 0,              // every selected component is gone (or none was installed)
+    NothingSelected = 1,      // no selection switch: the usage text was shown
+    Refused = 2,              // the agent dependency rule refused the removal
+    StillInstalled = 3,       // a selected component is still installed after its removal
+    LocationNotWritable = 4,  // the log or the registry backup could not be written
+    ComponentsInstalled = 5,  // detection only: at least one component is installed
+};
 
-// The removal itself, on a given catalogue. rootCleanup runs when nothing
-// of the suite is left installed.
-void RunSilentRemoval(const std::wstring& argumentText, const Catalogue& catalogue, Remove::Log& log,
-                      const std::function<void(Remove::Log&)>& rootCleanup);
+// "Exit code 3: a selected component is still installed", the last line of
+// a removal's log.
+std::wstring ExitCodeLine(SilentExitCode code);
+
+// The removal itself, on a given catalogue; argumentText is matched for
+// switches as it is. rootCleanup runs when nothing of the suite is left
+// installed. The texts of the message boxes also go to the log. Returns
+// Removed, NothingSelected, Refused or StillInstalled.
+SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogue& catalogue, Remove::Log& log,
+                                const std::function<void(Remove::Log&)>& rootCleanup);
+
+// Detects every component in the silent detection order and removes
+// nothing; ends the log with "Installed components: N (exit code C)" and one
+// line per installed component, its name, a tab and its version ("unknown"
+// when it has none). Returns Removed (0) when nothing is installed,
+// ComponentsInstalled (5) otherwise. Shows no message box.
+SilentExitCode RunSilentDetection(const Catalogue& catalogue, Remove::Log& log);
 
 // The refusal text of the agent dependency rule, or empty when the rule
 // lets the removal go ahead.

@@ -5,5 +5,5 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     CORVRemoveApp app(commandLine != nullptr ? commandLine : L"");
     app.InitInstance();
-    return 0;
+    return app.ExitCode();
 }

@@ -19,7 +19,7 @@ TEST(SilentModeProgramTest, SilentAloneShowsTheUsageBoxAndExits) {
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].caption, L"ORVRemove");
     EXPECT_EQ(run.boxes[0].text, kSilentUsageText);
-    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.exitCode, 1u);  // nothing was selected
 }
 
 TEST(SilentModeProgramTest, SelectionShowsNoBox) {

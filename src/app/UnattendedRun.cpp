@@ -1,0 +1,141 @@
+#include "app/UnattendedRun.h"
+
+#include "app/SilentOptions.h"
+#include "app/SilentRemoval.h"
+#include "log/FileLog.h"
+#include "platform/Errors.h"
+#include "sysops/RegistryBackup.h"
+#include "sysops/RootCleanup.h"
+
+#include <cwchar>
+#include <memory>
+#include <vector>
+
+namespace {
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) ThrowLastError();
+    std::vector<wchar_t> buffer(needed);
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, buffer.data(), nullptr);
+    if (length == 0 || length >= needed) ThrowLastError();
+    return std::wstring(buffer.data(), length);
+}
+
+// Creates the folder and every missing folder above it; throws when the
+// folder is not there afterwards.
+void CreateFolderTree(const std::wstring& folder) {
+    DWORD lastError = ERROR_PATH_NOT_FOUND;
+    for (size_t end = folder.find_first_of(L"\\/");; end = folder.find_first_of(L"\\/", end + 1)) {
+        const std::wstring part = folder.substr(0, end);
+        // Drive and share roots fail here harmlessly; the whole path decides.
+        if (!part.empty() && !CreateDirectoryW(part.c_str(), nullptr)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_ALREADY_EXISTS) lastError = error;
+        }
+        if (end == std::wstring::npos) break;
+    }
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) throw Windows::Error(lastError);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throw Windows::Error(ERROR_DIRECTORY);
+}
+
+// The full path of a file whose folder now exists (as far as it can be made).
+std::wstring PrepareFilePath(const std::wstring& path) {
+    const std::wstring full = FullPath(path);
+    const size_t slash = full.find_last_of(L"\\/");
+    if (slash != std::wstring::npos && slash > 0) {
+        try {
+            CreateFolderTree(full.substr(0, slash));
+        } catch (...) {
+            // Creating the file reports what is wrong with its folder.
+        }
+    }
+    return full;
+}
+
+std::wstring Timestamp(const SYSTEMTIME& time) {
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+             time.wMinute, time.wSecond);
+    return text;
+}
+
+// The log of a run: the /log= file, standard output for a detection
+// without one, or the plain log that discards everything.
+struct RunLog {
+    std::unique_ptr<Remove::FileLog> file;
+    Remove::Log plain;
+    bool countsFailures = false;  // only the /log= file decides the exit code
+
+    Remove::Log& Get() { return file ? *file : plain; }
+    bool Failed() const { return countsFailures && file && file->WriteFailed(); }
+};
+
+bool OpenLog(const SilentOptions& options, RunLog& log) {
+    if (options.logPath) {
+        try {
+            log.file = Remove::FileLog::Create(PrepareFilePath(*options.logPath));
+            log.countsFailures = true;
+        } catch (...) {
+            return false;
+        }
+    } else if (options.detect) {
+        const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+        if (output != nullptr && output != INVALID_HANDLE_VALUE) log.file = std::make_unique<Remove::FileLog>(output);
+    }
+    return true;
+}
+
+SilentExitCode RemoveSelection(const SilentOptions& options, Remove::Log& log, const UnattendedParts& parts,
+                      const SYSTEMTIME& now) {
+    std::unique_ptr<RegistryBackup> backup;
+    if (options.backupFolder) {
+        const std::wstring& folder = *options.backupFolder;
+        try {
+            const std::wstring full = FullPath(folder);
+            CreateFolderTree(full);
+            backup = RegistryBackup::Create(full, now);
+        } catch (...) {
+            log.Write(L"Registry backup: no file can be created in \"" + folder + L"\": ");
+            log.WriteCurrentException();
+            log.EndLine();
+            return SilentExitCode::LocationNotWritable;
+        }
+        log.Write(L"Registry backup: " + backup->Path());
+        log.EndLine();
+    }
+    const ScopedKeyTreeDeletionHook hook(backup.get());
+    const Catalogue catalogue = parts.makeCatalogue(log);
+    const auto rootCleanup = parts.rootCleanup ? parts.rootCleanup : RemoveRootFoldersAndKeys;
+    const SilentExitCode code = RunSilentRemoval(options.switchText, catalogue, log, rootCleanup);
+    return backup && backup->WriteFailed() ? SilentExitCode::LocationNotWritable : code;
+}
+
+}  // namespace
+
+int RunUnattended(const std::wstring& argumentText, const UnattendedParts& parts) {
+    const SilentOptions options = ParseSilentOptions(argumentText);
+    RunLog runLog;
+    if (!OpenLog(options, runLog)) return static_cast<int>(SilentExitCode::LocationNotWritable);
+    Remove::Log& log = runLog.Get();
+
+    SYSTEMTIME now = parts.now;
+    if (now.wYear == 0) GetLocalTime(&now);
+    log.Write(L"Started " + Timestamp(now) + L" with the arguments: " + argumentText);
+    log.EndLine();
+
+    SilentExitCode code;
+    if (options.detect) {
+        const Catalogue catalogue = parts.makeCatalogue(log);
+        code = RunSilentDetection(catalogue, log);
+    } else {
+        code = RemoveSelection(options, log, parts, now);
+        if (runLog.Failed()) code = SilentExitCode::LocationNotWritable;
+        log.EndLine();
+        log.Write(ExitCodeLine(code));
+        log.EndLine();
+    }
+    if (runLog.Failed()) code = SilentExitCode::LocationNotWritable;
+    return static_cast<int>(code);
+}
