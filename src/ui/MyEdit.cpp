@@ -1,6 +1,5 @@
 #include "ui/MyEdit.h"
 
-#include <windowsx.h>
 
 void CMyEdit::Stopwatch::Restart() noexcept {
     ::QueryPerformanceCounter(&start_);
@@ -32,14 +31,14 @@ LRESULT CMyEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_LBUTTONDBLCLK:
         sinceDoubleClick_.Restart();
-        doubleClickPoint_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        doubleClickPoint_ = PointFromLParam(lParam);
         break;
     case WM_LBUTTONDOWN:
         if (sinceDoubleClick_.Running()) {
             const long long elapsed = sinceDoubleClick_.Stop();
             const long long limit = static_cast<long long>(::GetDoubleClickTime()) * 1000 / 2;
-            const bool samePoint =
-                GET_X_LPARAM(lParam) == doubleClickPoint_.x && GET_Y_LPARAM(lParam) == doubleClickPoint_.y;
+            const POINT point = PointFromLParam(lParam);
+            const bool samePoint = point.x == doubleClickPoint_.x && point.y == doubleClickPoint_.y;
             if (elapsed <= limit && samePoint) {
                 SelectAll();
                 return 0;

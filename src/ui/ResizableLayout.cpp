@@ -1,6 +1,7 @@
 #include "ui/ResizableLayout.h"
 
 #include "platform/Errors.h"
+#include "ui/win/GdiHandles.h"
 
 namespace {
 
@@ -243,25 +244,22 @@ CResizableLayout::SavedClip CResizableLayout::ClipChildren(HDC dc) const {
 
     RECT client{};
     ::GetClientRect(window, &client);
-    HRGN region = ::CreateRectRgnIndirect(&client);
-    HRGN child = ::CreateRectRgn(0, 0, 0, 0);
-    if (region != nullptr && child != nullptr) {
-        for (const Anchor& anchor : anchors_) {
-            if (!::IsWindowVisible(anchor.hwnd)) continue;
-            const RECT rect = ChildRect(anchor.hwnd);
-            if (::GetWindowRgn(anchor.hwnd, child) != ERROR)
-                ::OffsetRgn(child, rect.left, rect.top);
-            else
-                ::SetRectRgn(child, rect.left, rect.top, rect.right, rect.bottom);
-            // Children that do not answer keep the answer found when anchored.
-            const bool likes =
-                anchor.answersResizeSupport ? LikesClipping(anchor) : anchor.properties.likesClipping != FALSE;
-            ::CombineRgn(region, region, child, likes ? RGN_DIFF : RGN_OR);
-        }
-        ::ExtSelectClipRgn(dc, region, RGN_AND);
+    WindowsPlatform::UniqueRegion region(::CreateRectRgnIndirect(&client));
+    WindowsPlatform::UniqueRegion child(::CreateRectRgn(0, 0, 0, 0));
+    if (!region || !child) return saved;
+    for (const Anchor& anchor : anchors_) {
+        if (!::IsWindowVisible(anchor.hwnd)) continue;
+        const RECT rect = ChildRect(anchor.hwnd);
+        if (::GetWindowRgn(anchor.hwnd, child.Get()) != ERROR)
+            ::OffsetRgn(child.Get(), rect.left, rect.top);
+        else
+            ::SetRectRgn(child.Get(), rect.left, rect.top, rect.right, rect.bottom);
+        // Children that do not answer keep the answer found when anchored.
+        const bool likes =
+            anchor.answersResizeSupport ? LikesClipping(anchor) : anchor.properties.likesClipping != FALSE;
+        ::CombineRgn(region.Get(), region.Get(), child.Get(), likes ? RGN_DIFF : RGN_OR);
     }
-    if (child != nullptr) ::DeleteObject(child);
-    if (region != nullptr) ::DeleteObject(region);
+    ::ExtSelectClipRgn(dc, region.Get(), RGN_AND);
     return saved;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/SizeGrip.h"
 
 #include "platform/Errors.h"
+#include "ui/win/GdiHandles.h"
 
 SIZE CSizeGrip::GripSize() noexcept {
     return SIZE{::GetSystemMetrics(SM_CXVSCROLL), ::GetSystemMetrics(SM_CYHSCROLL)};
@@ -25,10 +26,9 @@ void CSizeGrip::SetTriangularShape(bool triangular) {
     }
     // Bottom-left, bottom-right, top-right: the part a grip's dots occupy.
     POINT corners[3] = {{0, size_.cy}, {size_.cx, size_.cy}, {size_.cx, 0}};
-    HRGN region = ::CreatePolygonRgn(corners, 3, WINDING);
-    if (region == nullptr) return;
-    // The window owns the region from here on.
-    if (!::SetWindowRgn(GetSafeHwnd(), region, TRUE)) ::DeleteObject(region);
+    WindowsPlatform::UniqueRegion region(::CreatePolygonRgn(corners, 3, WINDING));
+    // The window owns the region once it has taken it.
+    if (region && ::SetWindowRgn(GetSafeHwnd(), region.Get(), TRUE)) region.Release();
 }
 
 void CSizeGrip::UpdatePosition() {

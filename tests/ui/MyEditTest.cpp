@@ -6,22 +6,6 @@
 
 namespace {
 
-// Holds Ctrl down for this thread's key state while it lives.
-class ControlKeyDown {
-public:
-    ControlKeyDown() {
-        ::GetKeyboardState(saved_);
-        BYTE state[256];
-        std::copy(std::begin(saved_), std::end(saved_), state);
-        state[VK_CONTROL] = 0x80;
-        ::SetKeyboardState(state);
-    }
-    ~ControlKeyDown() { ::SetKeyboardState(saved_); }
-
-private:
-    BYTE saved_[256] = {};
-};
-
 struct Selection {
     DWORD start = 0;
     DWORD end = 0;
@@ -51,7 +35,7 @@ protected:
 
 TEST_F(MyEditTest, ControlASelectsAllText) {
     {
-        ControlKeyDown control;
+        KeyHeldDown control(VK_CONTROL);
         EXPECT_EQ(::SendMessageW(window, WM_KEYDOWN, 'A', 0), 0);
     }
     EXPECT_EQ(SelectionOf(window).start, 0u);
@@ -62,7 +46,7 @@ TEST_F(MyEditTest, PlainAOrAnotherControlKeyGoesToTheEdit) {
     ::SendMessageW(window, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(SelectionOf(window).end, 3u);
     {
-        ControlKeyDown control;
+        KeyHeldDown control(VK_CONTROL);
         ::SendMessageW(window, WM_KEYDOWN, VK_END, 0);
     }
     // Ctrl+End moved the caret to the end and selected nothing.

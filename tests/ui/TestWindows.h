@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 class TestWindow {
@@ -50,3 +52,22 @@ inline SIZE ClientSize(HWND hwnd) {
     ::GetClientRect(hwnd, &rect);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
+
+// Holds a key down in this thread's keyboard state while it lives, as
+// GetKeyState sees it.
+class KeyHeldDown {
+public:
+    explicit KeyHeldDown(int virtualKey) {
+        ::GetKeyboardState(saved_);
+        BYTE state[256];
+        std::copy(std::begin(saved_), std::end(saved_), state);
+        state[virtualKey] = 0x80;
+        ::SetKeyboardState(state);
+    }
+    ~KeyHeldDown() { ::SetKeyboardState(saved_); }
+    KeyHeldDown(const KeyHeldDown&) = delete;
+    KeyHeldDown& operator=(const KeyHeldDown&) = delete;
+
+private:
+    BYTE saved_[256] = {};
+};

@@ -105,6 +105,11 @@ private:
     WNDPROC previousProc_ = nullptr;
 };
 
+// The signed point that mouse messages carry in lParam.
+inline POINT PointFromLParam(LPARAM lParam) noexcept {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
 // A box with no owner, captioned with the executable's base name; a type
 // without an icon gets the exclamation or question icon.
 int AfxMessageBox(const std::wstring& text, UINT type = MB_OK);
