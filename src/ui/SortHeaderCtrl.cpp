@@ -1,5 +1,6 @@
 #include "ui/SortHeaderCtrl.h"
 
+#include "platform/FaultInjection.h"
 #include "platform/Text.h"
 #include "ui/win/GdiHandles.h"
 
@@ -42,7 +43,10 @@ void CSortHeaderCtrl::SetFormatFlags(int column, int add, int remove) {
 
 void CSortHeaderCtrl::ApplySortArrow() {
     if (GetSafeHwnd() == nullptr) return;
-    if (::IsAppThemed()) {
+    // Tests make the header draw as Windows without visual styles would:
+    // Wine always has them.
+    const bool themed = WindowsPlatform::InjectedFault("IsAppThemed") == 0 && ::IsAppThemed();
+    if (themed) {
         const int arrow = ascending_ ? HDF_SORTUP : HDF_SORTDOWN;
         SetFormatFlags(sortColumn_, arrow, HDF_SORTUP | HDF_SORTDOWN | HDF_OWNERDRAW);
         if (previousSortColumn_ != sortColumn_) SetFormatFlags(previousSortColumn_, 0, HDF_SORTUP | HDF_SORTDOWN);

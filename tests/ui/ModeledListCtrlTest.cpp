@@ -1,6 +1,7 @@
 #include "ui/ModeledListCtrl.h"
 
 #include "platform/Errors.h"
+#include "platform/FaultInjection.h"
 #include "ui/ListCtrlHarness.h"
 #include "ui/TestListModels.h"
 #include "ui/TestWindows.h"
@@ -138,6 +139,47 @@ TEST_F(ModeledListCtrlTest, HeadingClickSortsAndAgainReversesWithTheArrow) {
         }
         // Repainting the header draws the arrow without failing.
         ::RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    });
+}
+
+// Counts the pixels of a colour that a header paints into a bitmap, in the
+// right part of one of its items.
+int PixelsNearTheRightEdge(HWND header, int item, COLORREF colour) {
+    RECT client{};
+    ::GetClientRect(header, &client);
+    HDC screen = ::GetDC(header);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ::ReleaseDC(header, screen);
+    const HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ::SendMessageW(header, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    RECT rect{};
+    ::SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect));
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.right - 30; x < rect.right; ++x)
+            if (::GetPixel(dc, x, y) == colour) ++count;
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return count;
+}
+
+TEST_F(ModeledListCtrlTest, WithoutVisualStylesTheHeaderDrawsTheArrowItself) {
+    // Wine always runs with visual styles: the header is told they are off.
+    WindowsPlatform::ScopedFault unthemed("IsAppThemed", ERROR_NOT_SUPPORTED);
+    RunWithList([&](HWND) {
+        HWND header = list.GetHeaderCtrl().GetSafeHwnd();
+        EXPECT_NE(HeaderFormat(header, 0) & HDF_OWNERDRAW, 0);
+        EXPECT_EQ(HeaderFormat(header, 0) & (HDF_SORTUP | HDF_SORTDOWN), 0);
+        const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
+        EXPECT_GT(PixelsNearTheRightEdge(header, 0, shadow), 0);
+
+        models.columns.SortBy(1);
+        EXPECT_NE(HeaderFormat(header, 1) & HDF_OWNERDRAW, 0);
+        EXPECT_GT(PixelsNearTheRightEdge(header, 1, shadow), 0);
+        // The former sort column is drawn without its arrow.
+        EXPECT_EQ(PixelsNearTheRightEdge(header, 0, shadow), 0);
     });
 }
 

@@ -44,7 +44,7 @@ WNDPROC StoredProcedure(HWND hwnd) noexcept {
 
 // The child window that sent a notification to its parent, for the
 // messages a parent reflects; null for the others.
-HWND NotifyingChild(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+HWND NotifyingChild(UINT message, LPARAM lParam) noexcept {
     switch (message) {
     case WM_NOTIFY:
         return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
@@ -53,7 +53,9 @@ HWND NotifyingChild(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
         return reinterpret_cast<HWND>(lParam);
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        return wParam != 0 && item != nullptr && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+        // Menus draw with ODT_MENU; controls may have id 0 (a list view's
+        // header has).
+        return item != nullptr && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
     }
     default:
         return nullptr;
@@ -230,7 +232,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CWnd::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    HWND child = NotifyingChild(message, wParam, lParam);
+    HWND child = NotifyingChild(message, lParam);
     if (child == nullptr || child == hwnd_) return false;
     CWnd* control = FromHandle(child);
     return control != nullptr && control->OnChildNotify(message, wParam, lParam, result);
