@@ -168,17 +168,6 @@ bool RunningDialog::WaitForRows(int count, DWORD timeoutMs) const {
     return WaitFor(timeoutMs, [&] { return SendMessageW(Item(kListId), LVM_GETITEMCOUNT, 0, 0) == count; });
 }
 
-bool RunningDialog::IsBusy() const {
-    // The dialog grays its Close command while a pass runs.
-    HMENU menu = GetSystemMenu(window_, FALSE);
-    if (!menu) return false;
-    return (GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED) != 0;
-}
-
-bool RunningDialog::WaitUntilIdle(DWORD timeoutMs) const {
-    return WaitFor(timeoutMs, [this] { return !IsBusy(); });
-}
-
 std::vector<ListRow> RunningDialog::Rows() const {
     HWND list = Item(kListId);
     const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
@@ -295,6 +284,12 @@ RECT RunningDialog::ChildRect(int id) const {
 }
 
 Capture RunningDialog::CaptureWindow() const {
+    // Let the dialog's thread finish what it is doing and paint: a sent
+    // message returns only once that thread takes messages again.
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    SendMessageW(window_, WM_NULL, 0, 0);
+    Sleep(300);
+    SendMessageW(window_, WM_NULL, 0, 0);
     RECT rect{};
     GetWindowRect(window_, &rect);
     Capture capture;

@@ -43,10 +43,10 @@ public:
 
     // Waits until the list shows count rows; false on time-out.
     bool WaitForRows(int count, DWORD timeoutMs = 60000) const;
-    // Waits until both buttons can be told apart from the busy state: the
-    // system menu's Close item is enabled again. False on time-out.
-    bool WaitUntilIdle(DWORD timeoutMs = 120000) const;
-    bool IsBusy() const;
+    // The list is filled at the end of a detection pass, in the handler that
+    // also ends the busy state; the count is read through the dialog's own
+    // thread, so once it shows, the dialog is idle. (Whether Close is grayed
+    // cannot be read from here: Wine gives no other process the system menu.)
 
     std::vector<ListRow> Rows() const;
     // The rectangle of a row in screen coordinates.
