@@ -79,7 +79,8 @@ struct Planted {
 //   "generator"       installshield only (the installation generator), with the
 //                     credentials folder in the current user's Documents
 //   "api"             installshield with the GUID response file; also msi (the platform API)
-//   "loggingservice"  msi, with "UninstallCmdLine" in its key; inside the agent's folder
+//   "loggingservice"  msi; also installshield; inside the agent's folder, with
+//                     "UninstallCmdLine" in its key (the setup's own command line)
 //   "dlp"             none: folder inside the agent's, its control program
 //                     "ORVTightsealCtrl.exe" (understands " -u") and its service
 //   "sam"             msi (software asset management)
