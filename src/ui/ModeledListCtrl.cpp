@@ -475,7 +475,11 @@ LRESULT CModeledListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CONTEXTMENU:
         OnContextMenu(lParam);
         return 0;
+    case WM_DESTROY:
+        toolTip_.Destroy();
+        break;
     default:
-        return TrackableWnd<CMyListCtrl>::WindowProc(message, wParam, lParam);
+        break;
     }
+    return TrackableWnd<CMyListCtrl>::WindowProc(message, wParam, lParam);
 }

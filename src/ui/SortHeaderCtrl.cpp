@@ -201,6 +201,9 @@ LRESULT CSortHeaderCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_NOTIFY:
         if (OnToolTipText(*reinterpret_cast<NMHDR*>(lParam))) return 0;
         break;
+    case WM_DESTROY:
+        toolTip_.Destroy();
+        break;
     default:
         break;
     }

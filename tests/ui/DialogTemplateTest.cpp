@@ -46,6 +46,10 @@ TEST(DialogTemplateTest, RewrittenFontLeavesTheControlsIntact) {
                 EXPECT_TRUE(font.present);
                 EXPECT_EQ(font.face, face);
                 EXPECT_EQ(font.pointSize, 11);
+                // The face is taken as given, not as the fixed system font.
+                DWORD style = 0;
+                std::memcpy(&style, rewritten.data() + (extended ? 12 : 0), sizeof(style));
+                EXPECT_EQ(style & DS_FIXEDSYS, 0u);
 
                 std::wstring pressText, labelText, title;
                 ScriptedDialog<CDialog> dialog(rewritten, nullptr, [&](ScriptedDialog<CDialog>& self) {
@@ -60,14 +64,6 @@ TEST(DialogTemplateTest, RewrittenFontLeavesTheControlsIntact) {
             }
         }
     }
-}
-
-TEST(DialogTemplateTest, FixedSystemFontFlagIsDroppedWithTheNewFace) {
-    const std::vector<BYTE> rewritten = WithDialogTemplateFont(TwoControls(true, true), L"Tahoma", 9);
-    DWORD style = 0;
-    std::memcpy(&style, rewritten.data() + 12, sizeof(style));
-    EXPECT_NE(style & DS_SETFONT, 0u);
-    EXPECT_EQ(style & DS_FIXEDSYS, 0u);
 }
 
 TEST(DialogTemplateTest, TruncatedTemplateIsRefused) {

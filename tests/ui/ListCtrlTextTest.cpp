@@ -1,5 +1,4 @@
 #include "ui/ModeledListCtrl.h"
-#include "ui/MyListCtrl.h"
 
 #include "ui/TestListModels.h"
 
@@ -69,24 +68,6 @@ TEST(TypeAheadTest, FindsRowsByTheirBeginningInAnyCaseAndWraps) {
     EXPECT_EQ(FindRowByPrefix(table, 0, L"pe", 99), 3);    // a start beyond the rows starts at the top
     TextTable empty({"Name"}, {});
     EXPECT_EQ(FindRowByPrefix(empty, 0, L"a", 0), -1);
-}
-
-TEST(CopyTextTest, EveryCellEndsWithATabAndEveryRowWithALineBreak) {
-    EXPECT_EQ(CopyText({{L"a", L"b"}, {L"c", L"d"}, {L"e", L"f"}}), L"a\tb\t\r\nc\td\t\r\ne\tf\t\r\n");
-    EXPECT_EQ(CopyText({{L"x\ty", L""}}), L"x    y\t\t\r\n");
-    EXPECT_EQ(CopyText({}), L"");
-}
-
-TEST(EmptyTextRectTest, TextIsInsetAndCentredVertically) {
-    const RECT client{0, 0, 300, 200};
-    const RECT low = EmptyTextRect(client, 20);
-    EXPECT_EQ(low.left, 15);
-    EXPECT_EQ(low.right, 295);
-    EXPECT_EQ(low.top, 5 + (190 - 20) / 2);
-    EXPECT_EQ(low.bottom, low.top + 20);
-    const RECT tall = EmptyTextRect(client, 500);
-    EXPECT_EQ(tall.top, 5);
-    EXPECT_EQ(tall.bottom, 195);
 }
 
 }  // namespace

@@ -232,14 +232,4 @@ TEST(ResizableDialogTest, PlacementIsSavedOnlyWhenEnabled) {
     EXPECT_EQ(key.Value(L"MainWindowPlacement"), expected);
 }
 
-TEST(ResizableDialogTest, PlacementTextCarriesStateUnlessOnlyTheRectangleIsWanted) {
-    WINDOWPLACEMENT placement{};
-    placement.rcNormalPosition = {-10, 20, 300, 400};
-    placement.showCmd = SW_SHOWMAXIMIZED;
-    placement.flags = WPF_RESTORETOMAXIMIZED;
-    placement.ptMinPosition = {-1, -1};
-    EXPECT_EQ(CResizableWndState::PlacementText(placement, false), L"-10,20,300,400,3,2,-1,-1");
-    EXPECT_EQ(CResizableWndState::PlacementText(placement, true), L"-10,20,300,400,1,0,0,0");
-}
-
 }  // namespace

@@ -18,10 +18,18 @@ TTTOOLINFOW ToolInfo(HWND control, UINT_PTR id) {
 }  // namespace
 
 ToolTipWindow::~ToolTipWindow() {
+    Destroy();
+}
+
+void ToolTipWindow::Destroy() noexcept {
     if (tip_ != nullptr && ::IsWindow(tip_)) ::DestroyWindow(tip_);
+    tip_ = nullptr;
+    control_ = nullptr;
+    toolId_ = 0;
 }
 
 void ToolTipWindow::Create(HWND control) {
+    Destroy();
     control_ = control;
     tip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, control, nullptr,

@@ -15,6 +15,8 @@ public:
 
     // Creates the tooltip for the control; texts are requested from it.
     void Create(HWND control);
+    // Destroys the tooltip; the control calls it when its window goes.
+    void Destroy() noexcept;
     HWND Hwnd() const noexcept { return tip_; }
     void SetMaxWidth(int pixels) noexcept;
 
