@@ -214,4 +214,31 @@ TEST_F(MainDialogTest, ResizingMovesTheControlsByTheirAnchors) {
     Save(dialog, L"resized.bmp");
 }
 
+TEST_F(MainDialogTest, RemovingOneOfTwoLeavesTheRootsAndTheOtherAlone) {
+    Lab::Plant(L"agent", Lab::SetupKind::InstallShield);
+    const Lab::Planted relay = Lab::Plant(L"relay", Lab::SetupKind::Msi);
+    RunningDialog dialog;
+    ASSERT_TRUE(dialog.WaitForRows(kAllComponents));
+    const auto rows = dialog.Rows();
+    const int relayRow = RowNamed(rows, relay.edition);
+    ASSERT_GE(relayRow, 0);
+
+    dialog.SelectRows({relayRow});
+    dialog.Press(IDC_REMOVE);
+    EXPECT_EQ(dialog.AnswerNextBox(IDOK).text, L"Are you sure you want to remove \"" + relay.edition + L"\"?");
+    const SeenBox summary = dialog.AnswerNextBox(IDOK, 240000);
+    EXPECT_EQ(summary.text, L"Successfully removed 1 products.");
+    const ULONGLONG deadline = GetTickCount64() + 60000;
+    while (InstalledRows(dialog.Rows()).size() != 1 && GetTickCount64() < deadline) Sleep(100);
+
+    const auto after = dialog.Rows();
+    ASSERT_EQ(InstalledRows(after).size(), 1u);
+    EXPECT_EQ(after[RowNamed(after, relay.edition)].version, L"");
+    EXPECT_TRUE(dialog.SelectedRows().empty());
+    EXPECT_TRUE(dialog.IsEnabled(IDC_REMOVE_ALL));
+    EXPECT_EQ(dialog.LogText().find(L"No more products installed."), std::wstring::npos);
+    const Lab::Snapshot snapshot = Lab::TakeSnapshot();
+    EXPECT_FALSE(Lab::LinesWithin(snapshot.lines, {L"reg HKLM\\SOFTWARE\\Wow6432Node\\Orvalis\\"}).empty());
+}
+
 }  // namespace
