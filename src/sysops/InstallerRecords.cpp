@@ -30,17 +30,6 @@ Names FindInstallProperties(const std::wstring& name) {
                                     L"DisplayName", name);
 }
 
-// Whether the upgrade-code key holds a readable REG_SZ value named after the
-// product key.
-bool UpgradeCodeListsProduct(const std::wstring& code, const std::wstring& productKey) {
-    try {
-        ReadStringValue(HKEY_LOCAL_MACHINE, Child(kInstallerUpgradeCodesKeyPath, code), productKey.c_str());
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
 // Deletes the product's Products, Features and upgrade-code keys; true when
 // every deletion succeeded.
 bool RemoveProductKey(const std::wstring& productKey, Remove::Log& log) {
@@ -48,10 +37,11 @@ bool RemoveProductKey(const std::wstring& productKey, Remove::Log& log) {
     const std::wstring features = Child(kInstallerFeaturesKeyPath, productKey);
     if (RegistryKeyExists(HKEY_LOCAL_MACHINE, features, log))
         ok = DeleteRegistryKey(HKEY_LOCAL_MACHINE, features, log) && ok;
-    for (const std::wstring& code : EnumerateSubkeys(HKEY_LOCAL_MACHINE, kInstallerUpgradeCodesKeyPath)) {
-        if (UpgradeCodeListsProduct(code, productKey))
-            ok = DeleteRegistryKey(HKEY_LOCAL_MACHINE, Child(kInstallerUpgradeCodesKeyPath, code), log) && ok;
-    }
+    // The upgrade-code keys that hold a readable REG_SZ value named after the
+    // product key, looked up afresh for every product key.
+    for (const std::wstring& code :
+         FindSubkeysWithStringValue(HKEY_LOCAL_MACHINE, kInstallerUpgradeCodesKeyPath, productKey.c_str()))
+        ok = DeleteRegistryKey(HKEY_LOCAL_MACHINE, Child(kInstallerUpgradeCodesKeyPath, code), log) && ok;
     return ok;
 }
 

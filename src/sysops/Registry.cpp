@@ -6,6 +6,8 @@
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
 #include "platform/Text.h"
+#include "sysops/RegistryQuery.h"
+#include "sysops/RegistrySearchIndex.h"
 
 #include <algorithm>
 #include <string_view>
@@ -21,30 +23,50 @@ std::wstring TextUpToNul(const wchar_t* text, size_t count) {
     return std::wstring(view.substr(0, view.find(L'\0')));
 }
 
-// Reads a string value of the expected type. Only the bytes the registry
-// returned are used: a value without a terminating NUL ends where its data
-// ends, and an odd trailing byte (half a character) is dropped.
+// Reads a string value of the expected type through a key opened for it.
 std::wstring ReadTypedString(HKEY root, const std::wstring& path, const wchar_t* valueName, DWORD expectedType) {
     const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ);
-    DWORD type = 0;
-    DWORD size = 0;
-    ThrowIfError(RegQueryValueExW(key.Get(), valueName, nullptr, &type, nullptr, &size));
-
-    const DWORD count = size / 2 + size % 2;
-    // One spare character, so the data pointer is never null even for an
-    // empty value: a value that grew in between then fails with
-    // ERROR_MORE_DATA instead of reporting its size as if it had been read.
-    std::vector<wchar_t> buffer(count + 1, L'\0');
-    DWORD bytes = count * sizeof(wchar_t);
-    ThrowIfError(RegQueryValueExW(key.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                                  &bytes));
-    if (bytes == 0) throw Windows::RegistryValueIsEmpty();
-    if (type != expectedType) throw Windows::WrongRegistryType();
-    return TextUpToNul(buffer.data(), std::min<size_t>(bytes / sizeof(wchar_t), count));
+    return QueryTypedString(key.Get(), valueName, expectedType);
 }
 
 std::wstring ExpandEnvironment(const std::wstring& text) {
     return TranscodeU8ToU16(ExpandEnvironmentText(TranscodeU16ToU8(text)));
+}
+
+// Subkeys s of the open parent whose key s\subPath (s itself when subPath
+// is empty) holds a REG_SZ value valueName equal to expected (any text when
+// expected is absent), read afresh. A failed enumeration ends the list.
+std::vector<std::wstring> FreshSubkeySearch(HKEY parent, const std::wstring& subPath, const wchar_t* valueName,
+                                            const std::optional<std::wstring>& expected) {
+    std::vector<std::wstring> found;
+    try {
+        SubkeyEnumerator subkeys(parent);
+        std::wstring name;
+        while (subkeys.Next(name)) {
+            try {
+                const UniqueRegistryKey key =
+                    OpenSubkeyForReading(parent, subPath.empty() ? name : name + L"\\" + subPath);
+                const std::wstring text = QueryTypedString(key.Get(), valueName, REG_SZ);
+                if (!expected || text == *expected) found.push_back(name);
+            } catch (...) {
+                // Missing, empty, wrongly typed or unreadable: not a match.
+            }
+        }
+    } catch (...) {
+        // A failed enumeration ends the search.
+    }
+    return found;
+}
+
+std::vector<std::wstring> SearchSubkeys(HKEY root, const std::wstring& parentPath, const std::wstring& subPath,
+                                        const wchar_t* valueName, const std::optional<std::wstring>& expected) {
+    if (auto indexed = IndexedSubkeySearch(root, parentPath, subPath, valueName, expected)) return *indexed;
+    try {
+        const UniqueRegistryKey parent = OpenRegistryKey(root, parentPath, KEY_READ);
+        return FreshSubkeySearch(parent.Get(), subPath, valueName, expected);
+    } catch (...) {
+        return {};  // the parent does not open
+    }
 }
 
 }  // namespace
@@ -89,8 +111,8 @@ std::vector<std::wstring> EnumerateSubkeys(HKEY root, const std::wstring& path) 
     std::vector<std::wstring> names;
     try {
         const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ);
-        SubkeyInfo info;
-        for (DWORD index = 0; EnumerateSubkey(key.Get(), index, info); ++index) names.push_back(info.name);
+        SubkeyEnumerator subkeys(key.Get());
+        for (std::wstring name; subkeys.Next(name);) names.push_back(name);
     } catch (...) {
         // A failed open or enumeration ends the list.
     }
@@ -99,15 +121,12 @@ std::vector<std::wstring> EnumerateSubkeys(HKEY root, const std::wstring& path) 
 
 std::optional<std::wstring> ReadOptionalStringValue(HKEY root, const std::wstring& path, const wchar_t* valueName) {
     try {
-        DWORD type = REG_NONE;
-        {
-            const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ);
-            DWORD size = 0;
-            if (RegQueryValueExW(key.Get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-                return std::nullopt;
-        }
-        if (type == REG_SZ) return ReadStringValue(root, path, valueName);
-        if (type == REG_EXPAND_SZ) return ExpandEnvironment(ReadExpandStringValue(root, path, valueName));
+        const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ);
+        RawStringValue value = QueryStringValue(key.Get(), valueName);
+        // Zero bytes is an empty value, which counts as absent.
+        if (value.bytes == 0) return std::nullopt;
+        if (value.type == REG_SZ) return std::move(value.text);
+        if (value.type == REG_EXPAND_SZ) return ExpandEnvironment(value.text);
     } catch (...) {
         // Anything unreadable counts as absent.
     }
@@ -116,36 +135,18 @@ std::optional<std::wstring> ReadOptionalStringValue(HKEY root, const std::wstrin
 
 std::vector<std::wstring> FindSubkeysByValue(HKEY root, const std::wstring& parentPath, const wchar_t* valueName,
                                              const std::wstring& expected) {
-    std::vector<std::wstring> found;
-    try {
-        const UniqueRegistryKey parent = OpenRegistryKey(root, parentPath, KEY_READ);
-        SubkeyInfo info;
-        for (DWORD index = 0; EnumerateSubkey(parent.Get(), index, info); ++index) {
-            try {
-                if (ReadStringValue(parent.Get(), info.name, valueName) == expected) found.push_back(info.name);
-            } catch (...) {
-                // Missing, empty, wrongly typed or unreadable: not a match.
-            }
-        }
-    } catch (...) {
-        // A failed open or enumeration ends the search.
-    }
-    return found;
+    return SearchSubkeys(root, parentPath, std::wstring(), valueName, expected);
 }
 
 std::vector<std::wstring> FindSubkeysBySubkeyValue(HKEY root, const std::wstring& parentPath,
                                                    const std::wstring& subPath, const wchar_t* valueName,
                                                    const std::wstring& expected) {
-    std::vector<std::wstring> found;
-    for (const std::wstring& name : EnumerateSubkeys(root, parentPath)) {
-        try {
-            if (ReadStringValue(root, parentPath + L"\\" + name + L"\\" + subPath, valueName) == expected)
-                found.push_back(name);
-        } catch (...) {
-            // Not a match.
-        }
-    }
-    return found;
+    return SearchSubkeys(root, parentPath, subPath, valueName, expected);
+}
+
+std::vector<std::wstring> FindSubkeysWithStringValue(HKEY root, const std::wstring& parentPath,
+                                                     const wchar_t* valueName) {
+    return SearchSubkeys(root, parentPath, std::wstring(), valueName, std::nullopt);
 }
 
 std::wstring KeyDisplayName(HKEY root, const std::wstring& path) {

@@ -13,7 +13,8 @@
 //   Windows::RegistryValueIsEmpty, Windows::WrongRegistryType);
 // - the search layer never throws: a failed open gives an empty result, a
 //   value that cannot be read skips its candidate, a failed enumeration ends
-//   the list early;
+//   the list early; searches under HKEY_LOCAL_MACHINE are answered from an
+//   index that is read again after every change (RegistrySearchIndex.h);
 // - the logged steps write one step line each to the log, catch every
 //   exception, write its description, and report success as a boolean.
 //
@@ -74,6 +75,11 @@ std::vector<std::wstring> FindSubkeysByValue(HKEY root, const std::wstring& pare
 std::vector<std::wstring> FindSubkeysBySubkeyValue(HKEY root, const std::wstring& parentPath,
                                                    const std::wstring& subPath, const wchar_t* valueName,
                                                    const std::wstring& expected);
+
+// Subkeys of root\parentPath that hold a REG_SZ value valueName that
+// ReadStringValue can read (more than zero bytes), whatever its text.
+std::vector<std::wstring> FindSubkeysWithStringValue(HKEY root, const std::wstring& parentPath,
+                                                     const wchar_t* valueName);
 
 // --- Texts ---
 
