@@ -115,6 +115,12 @@ SilentExitCode RemoveSelection(const SilentOptions& options, Remove::Log& log, c
 }  // namespace
 
 int RunUnattended(const std::wstring& argumentText, const UnattendedParts& parts) {
+    // Connect to the desktop now. Under Wine the process that first touches
+    // the desktop starts the desktop's own process; were that an uninstaller
+    // inside the job that the removal waits on, the desktop process would
+    // join the job and keep it from ever emptying. On Windows this is a
+    // plain look-up.
+    GetDesktopWindow();
     const SilentOptions options = ParseSilentOptions(argumentText);
     RunLog runLog;
     if (!OpenLog(options, runLog)) return static_cast<int>(SilentExitCode::LocationNotWritable);
