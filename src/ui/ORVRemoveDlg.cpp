@@ -4,7 +4,6 @@
 #include "ui/DialogRemoval.h"
 #include "ui/resource.h"
 
-#include <commctrl.h>
 
 namespace {
 
@@ -32,12 +31,6 @@ CORVRemoveDlg::~CORVRemoveDlg() {
     // The worker uses the components and the log: it ends before they go.
     remover_.Stop();
     if (logFont_) DeleteObject(logFont_);
-}
-
-INT_PTR CORVRemoveDlg::DoModal() {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
-    return CResizableDialog::DoModal();
 }
 
 void CORVRemoveDlg::DoDataExchange() {

@@ -24,9 +24,6 @@ public:
     CORVRemoveDlg();
     ~CORVRemoveDlg() override;
 
-    // Runs the dialog modally and returns the id that ended it.
-    INT_PTR DoModal();
-
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange() override;
