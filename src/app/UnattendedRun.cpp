@@ -88,7 +88,7 @@ bool OpenLog(const SilentOptions& options, RunLog& log) {
 }
 
 SilentExitCode RemoveSelection(const SilentOptions& options, Remove::Log& log, const UnattendedParts& parts,
-                      const SYSTEMTIME& now) {
+                               const SYSTEMTIME& now) {
     std::unique_ptr<RegistryBackup> backup;
     if (options.backupFolder) {
         const std::wstring& folder = *options.backupFolder;
