@@ -42,6 +42,12 @@ protected:
         const int y = (rowRect.top + rowRect.bottom) / 2 - window.top;
         return capture.At(x, y);
     }
+    // The rows are refreshed last after a removal pass, when the dialog is
+    // idle again.
+    static void WaitForInstalledRows(const RunningDialog& dialog, size_t count) {
+        const ULONGLONG deadline = GetTickCount64() + 60000;
+        while (InstalledRows(dialog.Rows()).size() != count && GetTickCount64() < deadline) Sleep(100);
+    }
     static void Save(const RunningDialog& dialog, const wchar_t* name) {
         dialog.CaptureWindow().Save(ArtefactFolder() + L"\\" + name);
     }
@@ -159,9 +165,7 @@ TEST_F(MainDialogTest, RemoveAllRemovesEverythingThenCleansTheRoots) {
     EXPECT_FALSE(dialog.HasEnded());
     EXPECT_EQ(summary.caption, L"Success");
     EXPECT_EQ(summary.text, L"Successfully removed 3 products.");
-    // The rows are refreshed last, when the dialog is idle again.
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (!InstalledRows(dialog.Rows()).empty() && GetTickCount64() < deadline) Sleep(100);
+    WaitForInstalledRows(dialog, 0);
     const std::wstring log = dialog.LogText();
     EXPECT_NE(log.find(L"\r\nNo more products installed. Removing root folders and reg keys...\r\n"),
               std::wstring::npos);
@@ -228,8 +232,7 @@ TEST_F(MainDialogTest, RemovingOneOfTwoLeavesTheRootsAndTheOtherAlone) {
     EXPECT_EQ(dialog.AnswerNextBox(IDOK).text, L"Are you sure you want to remove \"" + relay.edition + L"\"?");
     const SeenBox summary = dialog.AnswerNextBox(IDOK, 240000);
     EXPECT_EQ(summary.text, L"Successfully removed 1 products.");
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (InstalledRows(dialog.Rows()).size() != 1 && GetTickCount64() < deadline) Sleep(100);
+    WaitForInstalledRows(dialog, 1);
 
     const auto after = dialog.Rows();
     ASSERT_EQ(InstalledRows(after).size(), 1u);
