@@ -12,7 +12,9 @@
 // Only places under HKEY_LOCAL_MACHINE are indexed. A value that could not
 // be read for a passing reason (anything but a missing key or value, an
 // empty or otherwise typed value, or denied access) answers its search but
-// is not kept. The index is shared by all threads.
+// is not kept. The index is shared by all threads; on Windows a change
+// notification also fires when the thread that asked for it ends, so a
+// place is read again after each worker thread's pass.
 
 #include <windows.h>
 
