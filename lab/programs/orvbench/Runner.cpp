@@ -149,6 +149,13 @@ RunTimes TimeCommand(const std::wstring& commandLine, const std::wstring& logPat
         if (!timelinePath.empty()) Lab::WriteBytes(timelinePath, log.Timeline(start));
     }
     GetExitCodeProcess(info.hProcess, &times.exitCode);
+    FILETIME created, ended, kernel, user;
+    if (GetProcessTimes(info.hProcess, &created, &ended, &kernel, &user)) {
+        const auto seconds = [](const FILETIME& time) {
+            return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 1e7;
+        };
+        times.cpu = seconds(kernel) + seconds(user);
+    }
     return times;
 }
 

@@ -12,6 +12,7 @@ namespace Bench {
 
 struct RunTimes {
     double total = 0;          // seconds
+    double cpu = 0;            // seconds the command's own process ran (user and kernel)
     double uninstallers = 0;   // seconds, with a followed log
     double serviceWaits = 0;   // seconds, with a followed log
     unsigned uninstallerRuns = 0;

@@ -8,7 +8,8 @@
 //   orvbench plant-suite <folder>      plants the whole suite, writes planted.txt and hand.cmd
 //   orvbench left <folder>             counts the planted lines the machine still has
 //
-// "time" prints "total=<s> exit=<code>", and with a log file to follow
+// "time" prints "total=<s> cpu=<s> exit=<code>" (cpu: the command's own
+// process, user and kernel time), and with a log file to follow
 // " uninstallers=<s> runs=<n> servicewaits=<s> stops=<n>".
 
 #include "Clutter.h"
@@ -31,7 +32,7 @@ int Time(const std::vector<std::wstring>& arguments) {
         throw Lab::Error(L"time needs a log path (or -), a command line and maybe a timeline file");
     const std::wstring log = arguments[0] == L"-" ? std::wstring() : arguments[0];
     const Bench::RunTimes times = Bench::TimeCommand(arguments[1], log, arguments.size() == 3 ? arguments[2] : L"");
-    std::printf("total=%.4f exit=%lu", times.total, times.exitCode);
+    std::printf("total=%.4f cpu=%.4f exit=%lu", times.total, times.cpu, times.exitCode);
     if (!log.empty())
         std::printf(" uninstallers=%.4f runs=%u servicewaits=%.4f stops=%u", times.uninstallers,
                     times.uninstallerRuns, times.serviceWaits, times.serviceStops);
