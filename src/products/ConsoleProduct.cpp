@@ -5,7 +5,7 @@
 #include "sysops/InstallerRecords.h"
 #include "sysops/Registry.h"
 #include "sysops/RegistryPurge.h"
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 #include "sysops/UninstallCommands.h"
 #include "sysops/UninstallEntries.h"
 

@@ -1,6 +1,6 @@
 #include "products/DefaultFolder.h"
 
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 
 void SetDefaultFolder(std::optional<std::wstring>& folder, const wchar_t* suffix, Remove::Log& log,
                       const wchar_t* failureLine) {

@@ -3,7 +3,7 @@
 #include "sysops/FileVersion.h"
 #include "sysops/Files.h"
 #include "sysops/RegistryPurge.h"
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 #include "sysops/UninstallEntries.h"
 
 void EditionProduct::ResolveProductName() {

@@ -7,7 +7,7 @@
 #include "sysops/Registry.h"
 #include "sysops/RegistryPurge.h"
 #include "sysops/Services.h"
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 #include "sysops/UninstallCommands.h"
 #include "sysops/UninstallEntries.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/UniqueHandle.h"
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include "sysops/Files.h"
 #include "sysops/Registry.h"
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 
 void RemoveRootFoldersAndKeys(Remove::Log& log) {
     if (const auto localAppData = LocalAppDataFolder()) DeleteDirectory(*localAppData + L"\\Orvalis", log);

@@ -13,15 +13,6 @@
 
 namespace {
 
-// The suite's shared roots, removed only when nothing of it is left.
-const std::vector<std::wstring> kRootPrefixes = {
-    L"reg HKLM\\SOFTWARE\\Wow6432Node\\Orvalis",
-    L"reg HKLM\\SOFTWARE\\Wow6432Node\\Orvalis, Inc.",
-    L"file C:\\Program Files (x86)\\Orvalis Enterprise",
-    L"reg HKU\\.Default\\Software\\Orvalis",
-    L"reg HKU\\S-1-5-21-0-0-0-1000\\Software\\Orvalis",
-};
-
 // What a failed uninstaller leaves that the manual steps do not take: the
 // App Paths entry, the installer's own bookkeeping in its 64-bit location and
 // the setup's cached copy.

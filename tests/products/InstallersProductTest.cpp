@@ -3,7 +3,7 @@
 
 #include "products/InstallersProduct.h"
 #include "products/ProductTestSupport.h"
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 #include "support/RecordingLog.h"
 
 #include <gtest/gtest.h>

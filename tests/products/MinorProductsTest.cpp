@@ -8,7 +8,7 @@
 #include "products/LoggingServiceProduct.h"
 #include "products/MSDEProduct.h"
 #include "products/ProductTestSupport.h"
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 #include "support/RecordingLog.h"
 
 #include <gtest/gtest.h>

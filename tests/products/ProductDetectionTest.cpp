@@ -4,7 +4,7 @@
 #include "products/ClientProduct.h"
 #include "products/RelayProduct.h"
 #include "products/ServerProduct.h"
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 #include "support/RecordingLog.h"
 #include "support/RegistryFixture.h"
 

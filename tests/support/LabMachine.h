@@ -20,6 +20,16 @@
 #include <string>
 #include <vector>
 
+// Snapshot prefixes of the suite's shared roots, which the remover takes only
+// when nothing of the suite is left.
+inline const std::vector<std::wstring> kRootPrefixes = {
+    L"reg HKLM\\SOFTWARE\\Wow6432Node\\Orvalis",
+    L"reg HKLM\\SOFTWARE\\Wow6432Node\\Orvalis, Inc.",
+    L"file C:\\Program Files (x86)\\Orvalis Enterprise",
+    L"reg HKU\\.Default\\Software\\Orvalis",
+    L"reg HKU\\S-1-5-21-0-0-0-1000\\Software\\Orvalis",
+};
+
 class LabMachineTest : public ::testing::Test {
 protected:
     void SetUp() override { Lab::Reset(); }

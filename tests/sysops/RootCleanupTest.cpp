@@ -2,7 +2,7 @@
 // prefix: what it removes, what it leaves, and what it writes.
 
 #include "sysops/RootCleanup.h"
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 #include "support/RecordingLog.h"
 
 #include <gtest/gtest.h>

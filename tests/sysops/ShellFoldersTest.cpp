@@ -1,4 +1,4 @@
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 
 #include "platform/FaultInjection.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 using WindowsPlatform::ScopedFault;
 
-TEST(SpecialFoldersTest, NamesTheShellFoldersOfA32BitProgram) {
+TEST(ShellFoldersTest, NamesTheShellFoldersOfA32BitProgram) {
     wchar_t documents[MAX_PATH], localAppData[MAX_PATH], programs[MAX_PATH];
     ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents), S_OK);
     ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData), S_OK);
@@ -25,12 +25,12 @@ TEST(SpecialFoldersTest, NamesTheShellFoldersOfA32BitProgram) {
     EXPECT_EQ(GetSpecialFolder(CSIDL_PROGRAM_FILESX86), std::optional<std::wstring>(programs));
 }
 
-TEST(SpecialFoldersTest, FailedLookupGivesAbsent) {
+TEST(ShellFoldersTest, FailedLookupGivesAbsent) {
     ScopedFault failed("SHGetFolderPathW", ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(GetSpecialFolder(CSIDL_PERSONAL).has_value());
 }
 
-TEST(SpecialFoldersTest, FoundFolderIsLookedUpOnce) {
+TEST(ShellFoldersTest, FoundFolderIsLookedUpOnce) {
     const auto first = ProgramFilesFolder();
     ASSERT_TRUE(first.has_value());
     ScopedFault failed("SHGetFolderPathW", ERROR_FILE_NOT_FOUND);
@@ -41,7 +41,7 @@ TEST(SpecialFoldersTest, FoundFolderIsLookedUpOnce) {
     EXPECT_EQ(ProgramFilesFolder(), first);
 }
 
-TEST(SpecialFoldersTest, AbsentFolderIsCachedAndNeverAskedAgain) {
+TEST(ShellFoldersTest, AbsentFolderIsCachedAndNeverAskedAgain) {
     {
         ScopedFault failed("SHGetFolderPathW", ERROR_FILE_NOT_FOUND, 0, 1);
         EXPECT_FALSE(LocalAppDataFolder().has_value());

@@ -1,4 +1,4 @@
-#include "sysops/SpecialFolders.h"
+#include "sysops/ShellFolders.h"
 
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
