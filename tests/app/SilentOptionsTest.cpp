@@ -12,15 +12,15 @@
 
 namespace {
 
-const wchar_t* const kSpecSwitches[] = {L"/silent", L"/all", L"/force", L"/api", L"/console", L"/cdt",
-                                        L"/server", L"/relay", L"/dlp", L"/loggingservice", L"/client",
-                                        L"/database", L"/generator", L"/msde", L"/sam", L"/a2a"};
+const wchar_t* const kSelectionSwitches[] = {L"/silent", L"/all", L"/force", L"/api", L"/console", L"/cdt",
+                                             L"/server", L"/relay", L"/dlp", L"/loggingservice", L"/client",
+                                             L"/database", L"/generator", L"/msde", L"/sam", L"/a2a"};
 const wchar_t* const kNewSwitches[] = {kLogSwitch, kBackupSwitch, kDetectSwitch};
 
 // The switches the text selects, in the table's order.
 std::vector<std::wstring> Selected(const std::wstring& switchText) {
     std::vector<std::wstring> selected;
-    for (const wchar_t* name : kSpecSwitches)
+    for (const wchar_t* name : kSelectionSwitches)
         if (HasSwitch(switchText, name)) selected.emplace_back(name);
     return selected;
 }
@@ -48,9 +48,9 @@ TEST(SilentOptionsTest, PathsSelectNothing) {
     EXPECT_FALSE(ParseSilentOptions(L"/silent /log=C:/detect/x.log").detect);
 }
 
-TEST(SilentOptionsTest, NewSwitchesAndSpecSwitchesDoNotContainEachOther) {
+TEST(SilentOptionsTest, NewSwitchesAndSelectionSwitchesDoNotContainEachOther) {
     for (const wchar_t* added : kNewSwitches) {
-        for (const wchar_t* existing : kSpecSwitches) {
+        for (const wchar_t* existing : kSelectionSwitches) {
             EXPECT_EQ(std::wcsstr(added, existing), nullptr) << added << L" holds " << existing;
             EXPECT_EQ(std::wcsstr(existing, added), nullptr) << existing << L" holds " << added;
         }
