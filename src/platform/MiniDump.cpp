@@ -21,9 +21,6 @@ constexpr const wchar_t* kCounterKey = L"Software\\Orvalis\\Minidumps";
 constexpr DWORD kCppExceptionCode = 0xE06D7363;
 constexpr size_t kPathLimit = MAX_PATH - 1;
 
-// The program is 32-bit: its keys live in the 32-bit view.
-constexpr REGSAM kView = KEY_WOW64_32KEY;
-
 template <class Fn>
 Fn Lookup(const wchar_t* moduleName, const char* name) {
     // Loaded for the rest of the process, as a crash may come again.
@@ -35,7 +32,7 @@ Fn Lookup(const wchar_t* moduleName, const char* name) {
 // A REG_DWORD value; false when the key or the value cannot be read as one.
 bool ReadDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD& value) {
     UniqueRegistryKey key;
-    if (RegOpenKeyExW(root, path, 0, KEY_READ | kView, key.Put()) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(root, path, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return false;
     DWORD type = 0;
     DWORD data = 0;
     DWORD size = sizeof data;
@@ -83,7 +80,7 @@ std::wstring BasePath(const std::wstring& userName) {
 DWORD TakeDumpNumber(const std::wstring& valueName, DWORD maxFiles) {
     if (maxFiles == 0) maxFiles = 0xFFFFFFFF;
     UniqueRegistryKey key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kCounterKey, 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, key.Put(),
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kCounterKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(),
                         nullptr) != ERROR_SUCCESS)
         return 0;
     DWORD type = 0;

@@ -75,9 +75,8 @@ bool ReadFixedFileInfo(const std::wstring& path, VS_FIXEDFILEINFO& info) {
 // The update build revision; 0 when the key or the value cannot be read.
 DWORD ReadUpdateBuildRevision() {
     WindowsPlatform::UniqueRegistryKey key;
-    // The view a 32-bit program sees, whatever this build is.
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
-                      KEY_READ | KEY_WOW64_32KEY, key.Put()) != ERROR_SUCCESS)
+                      KEY_READ, key.Put()) != ERROR_SUCCESS)
         return 0;
     DWORD type = 0;
     DWORD value = 0;

@@ -35,9 +35,9 @@ const char kPlainDriver[] = "Driver=SQL Server";
 
 const wchar_t kDataSourcesKey[] = L"SOFTWARE\\ODBC\\ODBC.INI\\";
 const wchar_t kDataSourceListKey[] = L"SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources\\";
-// KEY_ALL_ACCESS in the 64-bit view: the data sources that matter are the
-// 64-bit ones, whatever this program is built as.
-constexpr REGSAM kDataSourceAccess = KEY_ALL_ACCESS | KEY_WOW64_64KEY;
+// The data sources that matter are those of the 64-bit view, where the
+// server's 64-bit programs find them; every key below is opened there too.
+constexpr RegistryView kDataSourceView = RegistryView::Native64;
 
 const char kUseMaster[] = "use master";
 const char kUseServerDatabase[] = "use DUDozoravare";
@@ -55,7 +55,7 @@ void WriteLine(Remove::Log& log, const std::wstring& text) {
 // True when the SQL Server Native Client 11.0 driver is registered.
 bool NativeClientInstalled() {
     UniqueRegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kNativeClientKey, 0, KEY_READ | kRegistryView, key.Put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kNativeClientKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
         return false;
     const LONG status = RegQueryValueExW(key.Get(), L"Driver", nullptr, nullptr, nullptr, nullptr);
     return status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
@@ -65,7 +65,7 @@ bool NativeClientInstalled() {
 // there is nothing under it to remove. Other failures throw.
 UniqueRegistryKey OpenDataSourceKey(const wchar_t* path) {
     UniqueRegistryKey key;
-    const LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, kDataSourceAccess, key.Put());
+    const LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS | ViewFlag(kDataSourceView), key.Put());
     if (status == ERROR_FILE_NOT_FOUND) return {};
     ThrowIfError(status);
     return key;
@@ -208,7 +208,7 @@ bool DatabaseProduct::RemoveDSNRegistryEntries(const std::wstring& name) {
     try {
         const UniqueRegistryKey dataSources = OpenDataSourceKey(kDataSourcesKey);
         if (!dataSources) return true;
-        const bool deleted = DeleteRegistryKey(dataSources.Get(), name, log);
+        const bool deleted = DeleteRegistryKey(dataSources.Get(), name, log, kDataSourceView);
         const UniqueRegistryKey list = OpenDataSourceKey(kDataSourceListKey);
         if (list) {
             const LONG status = RegQueryValueExW(list.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr);

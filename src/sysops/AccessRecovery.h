@@ -13,8 +13,8 @@
 // Object names are those of SetNamedSecurityInfoW: a file path, or for a key
 // the root's security name and the path ("MACHINE\\SOFTWARE\\Orvalis", see
 // SecurityObjectName in sysops/Registry.h). Registry keys are addressed with
-// kRegistryKeyObjectType so that they are found in the same registry view
-// as every other registry operation of the program.
+// RegistryKeyObjectType(view), so that they are found in the same registry
+// view as the operation that asks for the grant.
 //
 // Test seams (platform/FaultInjection.h): "SetEntriesInAclW",
 // "SetNamedSecurityInfoW/DACL" (the DACL calls), "SetNamedSecurityInfoW/OWNER"
@@ -22,6 +22,7 @@
 
 #include "log/Log.h"
 #include "platform/UniqueHandle.h"
+#include "sysops/Registry.h"
 
 #include <windows.h>
 
@@ -29,14 +30,15 @@
 
 #include <string>
 
-// The object type for registry keys, addressing the 32-bit view: what a
-// 32-bit program reaches with SE_REGISTRY_KEY on 64-bit Windows, a 64-bit
-// build reaches only with SE_REGISTRY_WOW64_32KEY. Files use SE_FILE_OBJECT.
-#ifdef _WIN64
-constexpr SE_OBJECT_TYPE kRegistryKeyObjectType = SE_REGISTRY_WOW64_32KEY;
-#else
-constexpr SE_OBJECT_TYPE kRegistryKeyObjectType = SE_REGISTRY_KEY;
-#endif
+// The object type for registry keys of a view: SE_REGISTRY_KEY reaches the
+// program's own view, SE_REGISTRY_WOW64_64KEY the 64-bit one. Files use
+// SE_FILE_OBJECT.
+// mingw-w64's aclapi.h stops at SE_REGISTRY_WOW64_32KEY; the 64-bit one follows it.
+constexpr SE_OBJECT_TYPE kRegistryWow6464KeyObjectType = static_cast<SE_OBJECT_TYPE>(SE_REGISTRY_WOW64_32KEY + 1);
+
+constexpr SE_OBJECT_TYPE RegistryKeyObjectType(RegistryView view) {
+    return view == RegistryView::Native64 ? kRegistryWow6464KeyObjectType : SE_REGISTRY_KEY;
+}
 
 // Replaces the object's DACL by one entry granting the current user full
 // access (inherited by sub-containers and objects). If that is refused,

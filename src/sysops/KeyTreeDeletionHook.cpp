@@ -11,6 +11,6 @@ ScopedKeyTreeDeletionHook::ScopedKeyTreeDeletionHook(KeyTreeDeletionHook* hook)
 
 ScopedKeyTreeDeletionHook::~ScopedKeyTreeDeletionHook() { installedHook = previous_; }
 
-bool CallKeyTreeDeletionHook(HKEY root, const std::wstring& path, Remove::Log& log) {
-    return installedHook == nullptr || installedHook->BeforeDeletingKeyTree(root, path, log);
+bool CallKeyTreeDeletionHook(HKEY root, const std::wstring& path, Remove::Log& log, RegistryView view) {
+    return installedHook == nullptr || installedHook->BeforeDeletingKeyTree(root, path, log, view);
 }

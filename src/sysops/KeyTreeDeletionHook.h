@@ -4,6 +4,7 @@
 // process; without one, deletion goes ahead unchanged.
 
 #include "log/Log.h"
+#include "sysops/Registry.h"
 
 #include <windows.h>
 
@@ -15,7 +16,8 @@ public:
 
     // Called while the deletion's step line is open. Returns false to keep
     // the key; the hook has then written its reason and ended the line.
-    virtual bool BeforeDeletingKeyTree(HKEY root, const std::wstring& path, Remove::Log& log) = 0;
+    virtual bool BeforeDeletingKeyTree(HKEY root, const std::wstring& path, Remove::Log& log,
+                                       RegistryView view) = 0;
 };
 
 // Installs hook for the life of the object and restores the one before.
@@ -31,4 +33,4 @@ private:
 };
 
 // True when no hook is installed or the hook lets the deletion go ahead.
-bool CallKeyTreeDeletionHook(HKEY root, const std::wstring& path, Remove::Log& log);
+bool CallKeyTreeDeletionHook(HKEY root, const std::wstring& path, Remove::Log& log, RegistryView view);

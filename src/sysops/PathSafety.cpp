@@ -169,7 +169,7 @@ std::optional<std::wstring> Environment(const wchar_t* name) {
 
 std::optional<std::wstring> MachineText(const wchar_t* subkey, const wchar_t* value) {
     WindowsPlatform::UniqueRegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subkey, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.Put()) != 0)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subkey, 0, KEY_QUERY_VALUE, key.Put()) != 0)
         return std::nullopt;
     wchar_t buffer[1024];
     DWORD bytes = sizeof(buffer);

@@ -71,9 +71,9 @@ std::vector<std::wstring> SearchSubkeys(HKEY root, const std::wstring& parentPat
 
 }  // namespace
 
-UniqueRegistryKey OpenRegistryKey(HKEY root, const std::wstring& path, REGSAM access) {
+UniqueRegistryKey OpenRegistryKey(HKEY root, const std::wstring& path, REGSAM access, RegistryView view) {
     UniqueRegistryKey key;
-    ThrowIfError(RegOpenKeyExW(root, path.c_str(), 0, access | kRegistryView, key.Put()));
+    ThrowIfError(RegOpenKeyExW(root, path.c_str(), 0, access | ViewFlag(view), key.Put()));
     return key;
 }
 

@@ -4,9 +4,13 @@
 // A key is named by a root and a path: the root is one of the predefined
 // keys (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
 // HKEY_CURRENT_CONFIG) or an open key; the path is relative to it, parts
-// joined by single backslashes, with none at either end. Every key is opened
-// in the 32-bit registry view (KEY_WOW64_32KEY), the view a 32-bit program
-// sees by default on 64-bit Windows, whatever the program is built as.
+// joined by single backslashes, with none at either end. Keys are opened in
+// the program's own registry view: the program is 32-bit, so on 64-bit
+// Windows that is the 32-bit view, where the suite's 32-bit setups keep their
+// keys. Only the supporting databases' data sources are reached in the 64-bit
+// view (RegistryView::Native64); every open, query and deletion below such a
+// key names that view again, since a relative open without it may land in the
+// other view.
 //
 // Three layers:
 // - the thin layer throws on any failure (Windows::Error with the status,
@@ -30,8 +34,13 @@
 #include <string>
 #include <vector>
 
-// The view every registry key is opened in; added to every access mask.
-constexpr REGSAM kRegistryView = KEY_WOW64_32KEY;
+// The registry view a key is opened in, as the flag added to the access mask.
+enum class RegistryView : REGSAM {
+    Program = 0,                  // the program's own view: no flag
+    Native64 = KEY_WOW64_64KEY,   // the 64-bit view of 64-bit Windows
+};
+
+constexpr REGSAM ViewFlag(RegistryView view) { return static_cast<REGSAM>(view); }
 
 // One subkey as RegEnumKeyExW returns it.
 struct SubkeyInfo {
@@ -42,8 +51,9 @@ struct SubkeyInfo {
 
 // --- Thin layer (throws) ---
 
-// Opens root\path with access (kRegistryView is added).
-WindowsPlatform::UniqueRegistryKey OpenRegistryKey(HKEY root, const std::wstring& path, REGSAM access);
+// Opens root\path with access in the view.
+WindowsPlatform::UniqueRegistryKey OpenRegistryKey(HKEY root, const std::wstring& path, REGSAM access,
+                                                   RegistryView view = RegistryView::Program);
 
 // Fills info with the subkey at index; false when there are no more.
 bool EnumerateSubkey(HKEY key, DWORD index, SubkeyInfo& info);
@@ -96,7 +106,8 @@ std::wstring SecurityObjectName(HKEY root);
 
 // "Checking for registry key \"<key>\"...found|not found": true when the
 // key opens for reading.
-bool RegistryKeyExists(HKEY root, const std::wstring& path, Remove::Log& log);
+bool RegistryKeyExists(HKEY root, const std::wstring& path, Remove::Log& log,
+                       RegistryView view = RegistryView::Program);
 
 // "Checking for registry key value \"<key>:[<name>]\"...found|not found".
 bool RegistryValueExists(HKEY root, const std::wstring& path, const wchar_t* valueName, Remove::Log& log);
@@ -105,12 +116,15 @@ bool RegistryValueExists(HKEY root, const std::wstring& path, const wchar_t* val
 // \"<key>\"...done". A key that is not there (or cannot be read) counts as
 // deleted and writes nothing. On failure the error lines end the open line
 // and no "done" is written; whatever was deleted stays deleted.
-bool DeleteRegistryKey(HKEY root, const std::wstring& path, Remove::Log& log);
+bool DeleteRegistryKey(HKEY root, const std::wstring& path, Remove::Log& log,
+                       RegistryView view = RegistryView::Program);
 
 // Depth first, leaf first, stopping at the first failure. Writes only error
 // texts, onto the caller's open line.
-bool DeleteRegistryKeyTree(HKEY root, const std::wstring& path, Remove::Log& log);
+bool DeleteRegistryKeyTree(HKEY root, const std::wstring& path, Remove::Log& log,
+                           RegistryView view = RegistryView::Program);
 
 // True when the key can be deleted, after granting the current user full
 // access (and ownership) if it could not. Writes only on failure.
-bool GrantRegistryKeyAccess(HKEY root, const std::wstring& path, Remove::Log& log);
+bool GrantRegistryKeyAccess(HKEY root, const std::wstring& path, Remove::Log& log,
+                            RegistryView view = RegistryView::Program);

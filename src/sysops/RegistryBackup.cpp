@@ -49,10 +49,11 @@ std::unique_ptr<RegistryBackup> RegistryBackup::Create(const std::wstring& folde
     throw Windows::Error(ERROR_FILE_EXISTS);
 }
 
-bool RegistryBackup::BeforeDeletingKeyTree(HKEY root, const std::wstring& path, Remove::Log& log) {
+bool RegistryBackup::BeforeDeletingKeyTree(HKEY root, const std::wstring& path, Remove::Log& log,
+                                           RegistryView view) {
     try {
         // The comment names the key as this program saw it.
-        Append(L"; " + KeyDisplayName(root, path) + L"\r\n" + ExportKeyTree(root, path));
+        Append(L"; " + KeyDisplayName(root, path) + L"\r\n" + ExportKeyTree(root, path, view));
         return true;
     } catch (...) {
         log.WriteCurrentException();

@@ -30,7 +30,7 @@ public:
 
     // Appends the tree of root\path; on failure writes the description and
     // "...error occured while backing up key \"<key>\"" and returns false.
-    bool BeforeDeletingKeyTree(HKEY root, const std::wstring& path, Remove::Log& log) override;
+    bool BeforeDeletingKeyTree(HKEY root, const std::wstring& path, Remove::Log& log, RegistryView view) override;
 
 private:
     RegistryBackup(WindowsPlatform::UniqueFileHandle file, std::wstring path)

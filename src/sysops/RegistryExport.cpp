@@ -123,15 +123,15 @@ void AppendValues(HKEY key, std::wstring& out) {
     }
 }
 
-void AppendTree(HKEY key, const std::wstring& fileName, std::wstring& out) {
+void AppendTree(HKEY key, const std::wstring& fileName, RegistryView view, std::wstring& out) {
     out += L"[" + fileName + L"]\r\n";
     AppendValues(key, out);
     out += L"\r\n";
     SubkeyInfo info;
     for (DWORD index = 0; EnumerateSubkey(key, index, info); ++index) {
         if (HasControlCharacter(info.name)) ThrowUnwritable("key", fileName + L"\\" + info.name);
-        const UniqueRegistryKey subkey = OpenRegistryKey(key, info.name, KEY_READ);
-        AppendTree(subkey.Get(), fileName + L"\\" + info.name, out);
+        const UniqueRegistryKey subkey = OpenRegistryKey(key, info.name, KEY_READ, view);
+        AppendTree(subkey.Get(), fileName + L"\\" + info.name, view, out);
     }
 }
 
@@ -172,9 +172,9 @@ std::wstring RegFileValueLines(const std::wstring& name, DWORD type, const BYTE*
     return line + L"\r\n";
 }
 
-std::wstring ExportKeyTree(HKEY root, const std::wstring& path) {
-    const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ);
+std::wstring ExportKeyTree(HKEY root, const std::wstring& path, RegistryView view) {
+    const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ, view);
     std::wstring out;
-    AppendTree(key.Get(), RegFileKeyName(key.Get()), out);
+    AppendTree(key.Get(), RegFileKeyName(key.Get()), view, out);
     return out;
 }

@@ -4,10 +4,12 @@
 // back exactly: every value with its type and its bytes as stored.
 //
 // Keys are named where Windows keeps them, not as this program sees them:
-// a key that a 32-bit program opens as HKLM\SOFTWARE\X on 64-bit Windows is
+// a key that this 32-bit program opens as HKLM\SOFTWARE\X on 64-bit Windows is
 // written as HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\X, and a key of
 // HKEY_CURRENT_USER as HKEY_USERS\<the user's SID>\..., so the text restores
 // the key in its place whichever view the importing program has.
+
+#include "sysops/Registry.h"
 
 #include <windows.h>
 
@@ -29,7 +31,7 @@ std::wstring RegFileKeyName(HKEY key);
 // format cannot carry (control characters).
 std::wstring RegFileValueLines(const std::wstring& name, DWORD type, const BYTE* data, DWORD size);
 
-// The blocks of root\path (opened in the program's registry view) and of
-// every key below it, each key before its subkeys, each block ended by an
+// The blocks of root\path (opened in the view) and of every key below it
+// (in the same view), each key before its subkeys, each block ended by an
 // empty line. Throws when a key or value cannot be read or written down.
-std::wstring ExportKeyTree(HKEY root, const std::wstring& path);
+std::wstring ExportKeyTree(HKEY root, const std::wstring& path, RegistryView view = RegistryView::Program);

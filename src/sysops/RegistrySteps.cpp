@@ -30,27 +30,27 @@ bool WriteTreeError(Remove::Log& log, const wchar_t* what, HKEY root, const std:
     return false;
 }
 
-bool OpensForReading(HKEY root, const std::wstring& path) {
+bool OpensForReading(HKEY root, const std::wstring& path, RegistryView view) {
     UniqueRegistryKey key;
-    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | kRegistryView, key.Put()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | ViewFlag(view), key.Put()) == ERROR_SUCCESS;
 }
 
-bool DeleteSubkeys(HKEY root, const std::wstring& path, Remove::Log& log) {
-    const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ);
+bool DeleteSubkeys(HKEY root, const std::wstring& path, Remove::Log& log, RegistryView view) {
+    const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ, view);
     SubkeyInfo info;
     // Always index 0: each pass deletes the subkey it found.
     while (EnumerateSubkey(key.Get(), 0, info)) {
-        if (!DeleteRegistryKeyTree(root, path + L"\\" + info.name, log)) return false;
+        if (!DeleteRegistryKeyTree(root, path + L"\\" + info.name, log, view)) return false;
     }
     return true;
 }
 
 }  // namespace
 
-bool RegistryKeyExists(HKEY root, const std::wstring& path, Remove::Log& log) {
+bool RegistryKeyExists(HKEY root, const std::wstring& path, Remove::Log& log, RegistryView view) {
     try {
         log.Write(L"Checking for registry key \"" + KeyDisplayName(root, path) + L"\"...");
-        const bool found = OpensForReading(root, path);
+        const bool found = OpensForReading(root, path, view);
         log.Write(found ? L"found" : L"not found");
         log.EndLine();
         return found;
@@ -66,7 +66,7 @@ bool RegistryValueExists(HKEY root, const std::wstring& path, const wchar_t* val
         log.Write(L"]\"...");
         bool found = false;
         UniqueRegistryKey key;
-        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | kRegistryView, key.Put()) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS) {
             const LONG status = RegQueryValueExW(key.Get(), valueName, nullptr, nullptr, nullptr, nullptr);
             found = status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
         }
@@ -78,13 +78,13 @@ bool RegistryValueExists(HKEY root, const std::wstring& path, const wchar_t* val
     }
 }
 
-bool DeleteRegistryKey(HKEY root, const std::wstring& path, Remove::Log& log) {
+bool DeleteRegistryKey(HKEY root, const std::wstring& path, Remove::Log& log, RegistryView view) {
     try {
         Remove::Log silent;
-        if (!RegistryKeyExists(root, path, silent)) return true;
+        if (!RegistryKeyExists(root, path, silent, view)) return true;
         log.Write(L"Deleting registry key \"" + KeyDisplayName(root, path) + L"\"...");
-        if (!CallKeyTreeDeletionHook(root, path, log)) return false;
-        const bool deleted = DeleteRegistryKeyTree(root, path, log);
+        if (!CallKeyTreeDeletionHook(root, path, log, view)) return false;
+        const bool deleted = DeleteRegistryKeyTree(root, path, log, view);
         if (deleted) {
             log.Write(L"done");
             log.EndLine();
@@ -95,16 +95,16 @@ bool DeleteRegistryKey(HKEY root, const std::wstring& path, Remove::Log& log) {
     }
 }
 
-bool DeleteRegistryKeyTree(HKEY root, const std::wstring& path, Remove::Log& log) {
-    if (!GrantRegistryKeyAccess(root, path, log)) return false;
+bool DeleteRegistryKeyTree(HKEY root, const std::wstring& path, Remove::Log& log, RegistryView view) {
+    if (!GrantRegistryKeyAccess(root, path, log, view)) return false;
     try {
-        if (!DeleteSubkeys(root, path, log)) return false;
+        if (!DeleteSubkeys(root, path, log, view)) return false;
     } catch (...) {
         return WriteTreeError(log, L"enumerating subkeys of", root, path);
     }
     try {
         LONG status = static_cast<LONG>(InjectedFault("RegDeleteKeyExW"));
-        if (status == ERROR_SUCCESS) status = RegDeleteKeyExW(root, path.c_str(), kRegistryView, 0);
+        if (status == ERROR_SUCCESS) status = RegDeleteKeyExW(root, path.c_str(), ViewFlag(view), 0);
         ThrowIfError(status);
         return true;
     } catch (...) {
@@ -112,15 +112,15 @@ bool DeleteRegistryKeyTree(HKEY root, const std::wstring& path, Remove::Log& log
     }
 }
 
-bool GrantRegistryKeyAccess(HKEY root, const std::wstring& path, Remove::Log& log) {
+bool GrantRegistryKeyAccess(HKEY root, const std::wstring& path, Remove::Log& log, RegistryView view) {
     try {
         {
             UniqueRegistryKey key;
             LONG status = static_cast<LONG>(InjectedFault("RegOpenKeyExW/DELETE"));
-            if (status == ERROR_SUCCESS) status = RegOpenKeyExW(root, path.c_str(), 0, DELETE | kRegistryView, key.Put());
+            if (status == ERROR_SUCCESS) status = RegOpenKeyExW(root, path.c_str(), 0, DELETE | ViewFlag(view), key.Put());
             if (status == ERROR_SUCCESS) return true;
         }
-        SetObjectSecurity(SecurityObjectName(root) + L"\\" + path, kRegistryKeyObjectType, log);
+        SetObjectSecurity(SecurityObjectName(root) + L"\\" + path, RegistryKeyObjectType(view), log);
         return true;
     } catch (...) {
         // The context follows the description on the same line.

@@ -47,9 +47,8 @@ std::optional<std::wstring> LocalAppDataFolder() {
 }
 
 std::optional<std::wstring> ProgramFilesFolder() {
-    // The program is 32-bit: on 64-bit Windows its CSIDL_PROGRAM_FILES is the
-    // x86 folder. Asking for that folder by name gives the same answer when
-    // the same sources are built for 64 bits.
-    static const std::optional<std::wstring> folder = GetSpecialFolder(CSIDL_PROGRAM_FILESX86);
+    // The program is 32-bit: on 64-bit Windows this is the x86 folder, where
+    // the suite's 32-bit setups install.
+    static const std::optional<std::wstring> folder = GetSpecialFolder(CSIDL_PROGRAM_FILES);
     return folder;
 }

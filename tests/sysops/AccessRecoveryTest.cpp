@@ -48,9 +48,9 @@ TEST(AccessRecoveryTest, GrantsFullAccessToARealFileAndKey) {
     RecordingLog log;
     EXPECT_NO_THROW(SetObjectSecurity(file.Path(), SE_FILE_OBJECT, log));
     EXPECT_NO_THROW(SetObjectSecurity(L"\\\\?\\" + file.Path(), SE_FILE_OBJECT, log));
-    EXPECT_NO_THROW(SetObjectSecurity(L"MACHINE\\" + path, kRegistryKeyObjectType, log));
+    EXPECT_NO_THROW(SetObjectSecurity(L"MACHINE\\" + path, RegistryKeyObjectType(RegistryView::Program), log));
     EXPECT_NO_THROW(TakeOwnership(file.Path(), SE_FILE_OBJECT, log));
-    EXPECT_NO_THROW(TakeOwnership(L"MACHINE\\" + path, kRegistryKeyObjectType, log));
+    EXPECT_NO_THROW(TakeOwnership(L"MACHINE\\" + path, RegistryKeyObjectType(RegistryView::Program), log));
     EXPECT_TRUE(CreateFullAccessAcl(log));
     EXPECT_EQ(log.Text(), L"");
 }

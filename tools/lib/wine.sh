@@ -1,8 +1,8 @@
 # Wine for the test bench: a throwaway 64-bit prefix per run, copied from a
-# template that is made once, sandboxed from the host.
-#
-# This machine's kernel cannot execute 32-bit Linux processes, so Wine's
-# 32-bit loader does not run here; everything runs through the 64-bit loader.
+# template that is made once, sandboxed from the host. It is a 64-bit Windows
+# machine, like those ORVRemove runs on: the 32-bit programs of the test bench
+# and the shipped ORVRemove.exe run under Wine's WoW64 (the 64-bit loader
+# starts its 32-bit loader for them; tools/setup makes sure that one runs).
 
 ORV_WINE=/usr/lib/wine/wine64
 ORV_WINESERVER=/usr/lib/wine/wineserver
