@@ -34,7 +34,14 @@ std::string GuidResponseText(const std::wstring& productCode) {
 }
 
 std::wstring ProgramFilesX86() { return SpecialFolder(CSIDL_PROGRAM_FILESX86); }
-std::wstring ProgramFiles64() { return SpecialFolder(CSIDL_PROGRAM_FILES); }
+// The lab is a 32-bit program: its CSIDL_PROGRAM_FILES is the x86 folder, and
+// Windows names the 64-bit one in the environment only.
+std::wstring ProgramFiles64() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"ProgramW6432", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) ThrowLastError(L"GetEnvironmentVariableW", L"ProgramW6432");
+    return std::wstring(path, length);
+}
 std::wstring LocalAppData() { return SpecialFolder(CSIDL_LOCAL_APPDATA); }
 std::wstring Documents() { return SpecialFolder(CSIDL_PERSONAL); }
 std::wstring SuiteFolder() { return ProgramFilesX86() + L"\\Orvalis Enterprise"; }

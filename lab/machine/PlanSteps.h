@@ -5,9 +5,9 @@
 
 namespace Lab {
 
-// Makes the lab's state folder and the registry link through which the
-// 32-bit view sees Windows Installer's product records (as 64-bit Windows
-// shares HKLM\SOFTWARE\Classes\Installer between the views; Wine does not).
+// Makes the lab's state folder and the registry containers every machine
+// with installed software has. Like 64-bit Windows, Wine's WoW64 shares
+// HKLM\SOFTWARE\Classes\Installer between the two registry views.
 void PrepareMachine();
 
 RegKey AppPathsKey(const ComponentPlan& plan);

@@ -76,7 +76,6 @@ void PrepareMachine() {
         CreateKey(Hklm64(container));
     }
     CreateKey(Hklm32(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
-    CreateLink(Hklm32(L"SOFTWARE\\Classes\\Installer"), L"\\Registry\\Machine\\Software\\Classes\\Installer");
 }
 
 RegKey AppPathsKey(const ComponentPlan& plan) {

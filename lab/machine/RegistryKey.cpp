@@ -133,22 +133,6 @@ void DeleteIfEmpty(const RegKey& key) {
     }
 }
 
-void CreateLink(const RegKey& link, const std::wstring& target) {
-    UniqueRegistryKey existing;
-    if (Open(link, KEY_READ, REG_OPTION_OPEN_LINK, existing) == ERROR_SUCCESS) {
-        if (LinkTarget(existing.Get()) == target) return;
-        throw Error(L"a key that is not the expected link is in the way: " + link.Text());
-    }
-    UniqueRegistryKey created;
-    ThrowIfFailed(RegCreateKeyExW(link.root, link.path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
-                                  KEY_ALL_ACCESS | link.view, nullptr, created.Put(), nullptr),
-                  L"RegCreateKeyExW", link.Text());
-    ThrowIfFailed(RegSetValueExW(created.Get(), L"SymbolicLinkValue", 0, REG_LINK,
-                                 reinterpret_cast<const BYTE*>(target.c_str()),
-                                 static_cast<DWORD>(target.size() * sizeof(wchar_t))),
-                  L"RegSetValueExW", link.Text());
-}
-
 std::optional<std::wstring> LinkTarget(HKEY openedWithOpenLink) {
     DWORD type = 0;
     wchar_t target[512];

@@ -50,9 +50,8 @@ void DeleteTree(const RegKey& key);
 // Deletes the key only when it has neither subkeys nor values.
 void DeleteIfEmpty(const RegKey& key);
 
-// A link key whose target is a native registry path such as
-// "\Registry\Machine\Software\Classes\Installer".
-void CreateLink(const RegKey& link, const std::wstring& target);
+// The native registry path (such as "\Registry\Machine\Software\Classes")
+// that a link key opened with REG_OPTION_OPEN_LINK points to.
 std::optional<std::wstring> LinkTarget(HKEY openedWithOpenLink);
 
 }  // namespace Lab

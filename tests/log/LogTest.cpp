@@ -11,15 +11,6 @@ namespace {
 const std::wstring kStars(50, L'*');
 const std::wstring kCrosses(50, L'x');
 
-TEST(LogTest, PlainLogDiscardsEverything) {
-    Remove::Log log;
-    for (int i = 0; i < 1000; ++i) log.Write(L"text\r\n");
-    log.WriteError(L"error");
-    log.WriteDetectionBanner(L"Agent");
-    log.WriteRemovalBanner(L"Agent");
-    SUCCEED();  // nothing to observe: the plain log has no output at all
-}
-
 TEST(LogTest, BannersAreEightPiecesInOrder) {
     RecordingLog log;
     log.WriteDetectionBanner(L"Stennet Orvalis Client");

@@ -7,13 +7,18 @@
 #include "platform/FaultInjection.h"
 #include "products/DatabaseProduct.h"
 #include "support/DataSourceFixture.h"
+#include "support/FileBytes.h"
 #include "support/RunningLabService.h"
 #include "support/RecordingLog.h"
 #include "support/RegistryFixture.h"
 #include "support/SqlServerStandIn.h"
+#include "support/TempTree.h"
+#include "sysops/KeyTreeDeletionHook.h"
+#include "sysops/RegistryBackup.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <regex>
 
 namespace {
@@ -181,11 +186,14 @@ TEST(DatabaseProductTest, OnlyTheReportingDatabaseLeavesTheServerDataSourcesAndT
     for (const wchar_t* dsn : kOtherDSNs) EXPECT_FALSE(DataSourceFixture::Exists(dsn)) << dsn;
     EXPECT_FALSE(Contains(log.Text(), L"orv_dudozoravare"));
     EXPECT_TRUE(Contains(log.Text(), L"Removing database \"ORVReporting\"...done\r\n"));
-    EXPECT_TRUE(Contains(log.Text(), L"Removing DSN \"enterprise_setup32\"...\r\nDSN Removed\r\n"));
+    EXPECT_TRUE(Contains(log.Text(), L"Removing DSN \"enterprise_setup32\"...\r\n"
+                                     L"Deleting registry key \"(...)\\enterprise_setup32\"...done\r\nDSN Removed\r\n"));
     databases.Detect();
     EXPECT_FALSE(databases.installed);
 }
 
+// The ODBC installer library of this 32-bit program removes data sources of
+// the 32-bit view only; those of the 64-bit view go with their keys.
 TEST(DatabaseProductTest, RemovalAgainstALiveServerDropsBothAndRemovesEveryDataSource) {
     SqlServerStandIn server;
     server.AddDatabase(kDefaultInstance, kServerDatabase, L"9.6");
@@ -210,13 +218,18 @@ TEST(DatabaseProductTest, RemovalAgainstALiveServerDropsBothAndRemovesEveryDataS
         L"Stopping service \"ORVRootServer\"...service does not exist\r\n"
         L"Checking for database [DUDozoravare]...database exists\r\n"
         L"Removing database \"DUDozoravare\"...done\r\n"
-        L"Removing DSN \"orv_dudozoravare\"...\r\nDSN Removed\r\n"
-        L"Removing DSN \"orv_EnterpriseServer\"...\r\nDSN Removed\r\n"
+        L"Removing DSN \"orv_dudozoravare\"...\r\n"
+        L"Deleting registry key \"(...)\\orv_dudozoravare\"...done\r\nDSN Removed\r\n"
+        L"Removing DSN \"orv_EnterpriseServer\"...\r\n"
+        L"Deleting registry key \"(...)\\orv_EnterpriseServer\"...done\r\nDSN Removed\r\n"
         L"Checking for database [ORVReporting]...database exists\r\n"
         L"Removing database \"ORVReporting\"...done\r\n"
-        L"Removing DSN \"localorvreportingserver\"...\r\nDSN Removed\r\n"
-        L"Removing DSN \"enterprise_setup\"...\r\nDSN Removed\r\n"
-        L"Removing DSN \"enterprise_setup32\"...\r\nDSN Removed\r\n";
+        L"Removing DSN \"localorvreportingserver\"...\r\n"
+        L"Deleting registry key \"(...)\\localorvreportingserver\"...done\r\nDSN Removed\r\n"
+        L"Removing DSN \"enterprise_setup\"...\r\n"
+        L"Deleting registry key \"(...)\\enterprise_setup\"...done\r\nDSN Removed\r\n"
+        L"Removing DSN \"enterprise_setup32\"...\r\n"
+        L"Deleting registry key \"(...)\\enterprise_setup32\"...done\r\nDSN Removed\r\n";
     EXPECT_EQ(WithoutStopWaitDots(log.Text()), expected);
     for (const wchar_t* dsn : kServerDSNs) EXPECT_FALSE(DataSourceFixture::Exists(dsn)) << dsn;
     for (const wchar_t* dsn : kOtherDSNs) EXPECT_FALSE(DataSourceFixture::Exists(dsn)) << dsn;
@@ -326,6 +339,36 @@ TEST(DatabaseProductTest, RegistryEntriesOfADataSourceGoFromThe64BitView) {
     log.pieces.clear();
     EXPECT_TRUE(databases.RemoveDSNRegistryEntries(L"orv_dudozoravare"));
     EXPECT_TRUE(log.Text().empty());
+}
+
+// A data source of the same name in both views: the 64-bit one goes with
+// the key below it, and the backup names it where it was; the 32-bit one,
+// which the program would reach by default, stays.
+TEST(DatabaseProductTest, OnlyThe64BitDataSourceGoesWhenBothViewsHaveOne) {
+    DataSourceFixture dsns;
+    dsns.Plant(L"orv_dudozoravare", kServerDatabase);
+    dsns.PlantSubkey(L"orv_dudozoravare", L"Options");
+    DataSourceFixture bystanders(DataSourceFixture::k32BitView);
+    bystanders.Plant(L"orv_dudozoravare", kServerDatabase);
+    bystanders.PlantSubkey(L"orv_dudozoravare", L"Options");
+    TempTree folder;
+    const std::unique_ptr<RegistryBackup> backup = RegistryBackup::Create(folder.Root(), SYSTEMTIME{2026, 12, 3, 9});
+    ScopedKeyTreeDeletionHook hook(backup.get());
+    RecordingLog log;
+    DatabaseProduct databases(log);
+
+    EXPECT_TRUE(databases.RemoveDSNRegistryEntries(L"orv_dudozoravare"));
+    EXPECT_EQ(log.Text(), L"Deleting registry key \"(...)\\orv_dudozoravare\"...done\r\n");
+    EXPECT_FALSE(DataSourceFixture::Exists(L"orv_dudozoravare"));
+    EXPECT_TRUE(DataSourceFixture::KeyExists(L"orv_dudozoravare\\Options", DataSourceFixture::k32BitView));
+    EXPECT_TRUE(DataSourceFixture::ListValueExists(L"orv_dudozoravare", DataSourceFixture::k32BitView));
+    // Key names as the registry keeps them, whose case may differ from ours.
+    std::wstring saved = ReadUtf16File(backup->Path());
+    CharUpperBuffW(saved.data(), static_cast<DWORD>(saved.size()));
+    EXPECT_NE(saved.find(L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ODBC\\ODBC.INI\\ORV_DUDOZORAVARE\\OPTIONS]"),
+              std::wstring::npos)
+        << saved;
+    EXPECT_EQ(saved.find(L"WOW6432NODE"), std::wstring::npos) << saved;
 }
 
 TEST(DatabaseProductTest, WithoutAnyDataSourceKeysThereIsNothingToRemove) {

@@ -2,8 +2,9 @@
 // Plants ODBC data sources (DSNs) for one test the way the ODBC
 // administrator writes them: a key under HKLM\SOFTWARE\ODBC\ODBC.INI and a
 // value in its "ODBC Data Sources" key, both in the 64-bit registry view,
-// where the program removes them. When the test ends, the planted DSNs and
-// every key the fixture created are removed, also when the test fails.
+// where the program removes them (or, for a test that needs a bystander, in
+// the 32-bit view). When the test ends, the planted DSNs and every key the
+// fixture created are removed, also when the test fails.
 
 #include <windows.h>
 
@@ -14,10 +15,11 @@
 class DataSourceFixture {
 public:
     static constexpr REGSAM kView = KEY_WOW64_64KEY;
+    static constexpr REGSAM k32BitView = KEY_WOW64_32KEY;
     static constexpr const wchar_t* kIniKey = L"SOFTWARE\\ODBC\\ODBC.INI";
     static constexpr const wchar_t* kListKey = L"SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
 
-    DataSourceFixture() = default;
+    explicit DataSourceFixture(REGSAM view = kView) : view_(view) {}
     ~DataSourceFixture() {
         for (const auto& name : planted_) {
             DeleteTree(std::wstring(kIniKey) + L"\\" + name);
@@ -40,17 +42,24 @@ public:
         planted_.push_back(name);
     }
 
-    static bool KeyExists(const std::wstring& name) {
+    // A subkey below a planted DSN's key, with one value.
+    void PlantSubkey(const std::wstring& name, const std::wstring& subkey) {
+        const std::wstring key = std::wstring(kIniKey) + L"\\" + name + L"\\" + subkey;
+        CreateKey(key);
+        SetString(key, L"Note", L"planted below the data source");
+    }
+
+    static bool KeyExists(const std::wstring& name, REGSAM view = kView) {
         HKEY key = nullptr;
         const std::wstring path = std::wstring(kIniKey) + L"\\" + name;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, &key) != ERROR_SUCCESS) return false;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
         RegCloseKey(key);
         return true;
     }
 
-    static bool ListValueExists(const std::wstring& name) {
+    static bool ListValueExists(const std::wstring& name, REGSAM view = kView) {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kListKey, 0, KEY_READ | kView, &key) != ERROR_SUCCESS) return false;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kListKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
         const LONG status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr);
         RegCloseKey(key);
         return status == ERROR_SUCCESS;
@@ -68,7 +77,7 @@ private:
             const std::wstring part = path.substr(0, end);
             HKEY key = nullptr;
             DWORD disposition = 0;
-            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, part.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, &key,
+            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, part.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, &key,
                                 &disposition) != ERROR_SUCCESS)
                 throw std::runtime_error("DSN fixture: RegCreateKeyExW failed");
             RegCloseKey(key);
@@ -76,30 +85,31 @@ private:
         } while (end != std::wstring::npos);
     }
 
-    static void SetString(const std::wstring& path, const wchar_t* name, const std::wstring& text) {
+    void SetString(const std::wstring& path, const wchar_t* name, const std::wstring& text) const {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE | kView, &key) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE | view_, &key) != ERROR_SUCCESS)
             throw std::runtime_error("DSN fixture: RegOpenKeyExW failed");
         RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
     }
 
-    static void DeleteTree(const std::wstring& path) {
+    void DeleteTree(const std::wstring& path) const {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | kView, &key) != ERROR_SUCCESS) return;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | view_, &key) != ERROR_SUCCESS) return;
         RegDeleteTreeW(key, nullptr);
         RegCloseKey(key);
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), kView, 0);
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view_, 0);
     }
 
-    static void DeleteValue(const std::wstring& path, const std::wstring& name) {
+    void DeleteValue(const std::wstring& path, const std::wstring& name) const {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE | kView, &key) != ERROR_SUCCESS) return;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE | view_, &key) != ERROR_SUCCESS) return;
         RegDeleteValueW(key, name.c_str());
         RegCloseKey(key);
     }
 
+    REGSAM view_;
     std::vector<std::wstring> planted_;
     std::vector<std::wstring> created_;
 };

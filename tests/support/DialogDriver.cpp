@@ -168,6 +168,14 @@ bool RunningDialog::WaitForRows(int count, DWORD timeoutMs) const {
     return WaitFor(timeoutMs, [&] { return SendMessageW(Item(kListId), LVM_GETITEMCOUNT, 0, 0) == count; });
 }
 
+bool RunningDialog::WaitForEnabled(int id, bool enabled, DWORD timeoutMs) const {
+    return WaitFor(timeoutMs, [&] { return IsEnabled(id) == enabled; });
+}
+
+bool RunningDialog::WaitForNoSelection(DWORD timeoutMs) const {
+    return WaitFor(timeoutMs, [&] { return SelectedRows().empty(); });
+}
+
 std::vector<ListRow> RunningDialog::Rows() const {
     HWND list = Item(kListId);
     const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));

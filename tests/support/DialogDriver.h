@@ -57,6 +57,10 @@ public:
     std::set<int> SelectedRows() const;
 
     bool IsEnabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    // The dialog's thread goes on after a box is answered or a row selected:
+    // these wait, with a deadline, until it shows the state; false on time-out.
+    bool WaitForEnabled(int id, bool enabled, DWORD timeoutMs = 30000) const;
+    bool WaitForNoSelection(DWORD timeoutMs = 30000) const;
     // Presses a button without waiting for what it starts.
     void Press(int id) const;
     // Sends a key to the dialog's focused control chain (Esc, Enter).

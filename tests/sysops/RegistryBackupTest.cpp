@@ -126,7 +126,7 @@ TEST_F(RegistryBackupTest, EveryDeletedTreeComesBackWithRegImportExactlyWhereItW
     EXPECT_EQ(text.substr(0, 41), L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n");
 
     ASSERT_EQ(ImportRegFile(backup->Path()), 0u);
-    EXPECT_EQ(Dump(HKEY_LOCAL_MACHINE, base), before);
+    EXPECT_EQ(Dump(HKEY_LOCAL_MACHINE, base), before) << text;
     // Restored in the 32-bit view only, where the program had found it.
     EXPECT_TRUE(Dump(HKEY_LOCAL_MACHINE, base, KEY_WOW64_64KEY).empty());
 }

@@ -84,8 +84,8 @@ TEST_F(MainDialogTest, DetectionListsEveryComponentSortedWithStateColours) {
     // The log pane shows the detection of every component.
     const std::wstring log = dialog.LogText();
     EXPECT_NE(log.find(L"Detecting"), std::wstring::npos);
-    EXPECT_FALSE(dialog.IsEnabled(IDC_REMOVE));  // nothing selected yet
-    EXPECT_TRUE(dialog.IsEnabled(IDC_REMOVE_ALL));
+    EXPECT_TRUE(dialog.WaitForEnabled(IDC_REMOVE, false));  // nothing selected yet
+    EXPECT_TRUE(dialog.WaitForEnabled(IDC_REMOVE_ALL, true));
     EXPECT_TRUE(dialog.Close());
     EXPECT_EQ(dialog.ExitCode(), 0u);
 }
@@ -99,9 +99,9 @@ TEST_F(MainDialogTest, RemoveFollowsTheSelectionAndCancelClearsIt) {
     const int absent = RowNamed(rows, L"A2A");
 
     dialog.SelectRows({installed[0], installed[1]});
-    EXPECT_TRUE(dialog.IsEnabled(IDC_REMOVE));
+    EXPECT_TRUE(dialog.WaitForEnabled(IDC_REMOVE, true));
     dialog.SelectRows({installed[0], absent});
-    EXPECT_FALSE(dialog.IsEnabled(IDC_REMOVE));  // one selected row is not installed
+    EXPECT_TRUE(dialog.WaitForEnabled(IDC_REMOVE, false));  // one selected row is not installed
 
     const Lab::Snapshot before = Lab::TakeSnapshot();
     dialog.SelectRows({installed[1]});
@@ -109,8 +109,8 @@ TEST_F(MainDialogTest, RemoveFollowsTheSelectionAndCancelClearsIt) {
     const SeenBox question = dialog.AnswerNextBox(IDCANCEL);
     EXPECT_EQ(question.caption, L"Confirm Removal");
     EXPECT_EQ(question.text, L"Are you sure you want to remove \"" + rows[installed[1]].name + L"\"?");
-    EXPECT_TRUE(dialog.SelectedRows().empty());
-    EXPECT_FALSE(dialog.IsEnabled(IDC_REMOVE));
+    EXPECT_TRUE(dialog.WaitForNoSelection());
+    EXPECT_TRUE(dialog.WaitForEnabled(IDC_REMOVE, false));
     EXPECT_EQ(Lab::Diff(before, Lab::TakeSnapshot()).went, NoLines());
 }
 
@@ -135,7 +135,7 @@ TEST_F(MainDialogTest, ClientWithoutItsDependentsIsRefusedWithTheWarning) {
     EXPECT_EQ(warning.text, L"Removing the client will:\r\ndestroy the relay configuration\r\n\r\nIn order to remove the "
                             L"client, you must also remove the following components:\r\n" +
                                 rows[relayRow].name + L"\r\n");
-    EXPECT_TRUE(dialog.IsEnabled(IDC_REMOVE));  // idle again, the agent still selected
+    EXPECT_TRUE(dialog.WaitForEnabled(IDC_REMOVE, true));  // idle again, the agent still selected
     EXPECT_EQ(Lab::Diff(before, Lab::TakeSnapshot()).went, NoLines());
 }
 
@@ -155,8 +155,8 @@ TEST_F(MainDialogTest, RemoveAllRemovesEverythingThenCleansTheRoots) {
     EXPECT_EQ(question.text, L"Are you sure you want to remove all 3 installed components?");
     // While the pass runs both buttons are disabled (components are still
     // installed) and Esc and Enter do nothing.
-    EXPECT_FALSE(dialog.IsEnabled(IDC_REMOVE_ALL));
-    EXPECT_FALSE(dialog.IsEnabled(IDC_REMOVE));
+    EXPECT_TRUE(dialog.WaitForEnabled(IDC_REMOVE_ALL, false));
+    EXPECT_TRUE(dialog.WaitForEnabled(IDC_REMOVE, false));
     dialog.SendKey(VK_ESCAPE);
     dialog.SendKey(VK_RETURN);
     Save(dialog, L"while-removing.bmp");
@@ -171,8 +171,8 @@ TEST_F(MainDialogTest, RemoveAllRemovesEverythingThenCleansTheRoots) {
               std::wstring::npos);
     EXPECT_NE(log.find(L"Folders and Registry keys"), std::wstring::npos);
     EXPECT_TRUE(InstalledRows(dialog.Rows()).empty());
-    EXPECT_FALSE(dialog.IsEnabled(IDC_REMOVE));
-    EXPECT_FALSE(dialog.IsEnabled(IDC_REMOVE_ALL));
+    EXPECT_TRUE(dialog.WaitForEnabled(IDC_REMOVE, false));
+    EXPECT_TRUE(dialog.WaitForEnabled(IDC_REMOVE_ALL, false));
     Save(dialog, L"after-removal.bmp");
 
     const Lab::Snapshot after = Lab::TakeSnapshot();
@@ -237,8 +237,8 @@ TEST_F(MainDialogTest, RemovingOneOfTwoLeavesTheRootsAndTheOtherAlone) {
     const auto after = dialog.Rows();
     ASSERT_EQ(InstalledRows(after).size(), 1u);
     EXPECT_EQ(after[RowNamed(after, relay.edition)].version, L"");
-    EXPECT_TRUE(dialog.SelectedRows().empty());
-    EXPECT_TRUE(dialog.IsEnabled(IDC_REMOVE_ALL));
+    EXPECT_TRUE(dialog.WaitForNoSelection());
+    EXPECT_TRUE(dialog.WaitForEnabled(IDC_REMOVE_ALL, true));
     EXPECT_EQ(dialog.LogText().find(L"No more products installed."), std::wstring::npos);
     const Lab::Snapshot snapshot = Lab::TakeSnapshot();
     EXPECT_FALSE(Lab::LinesWithin(snapshot.lines, {L"reg HKLM\\SOFTWARE\\Wow6432Node\\Orvalis\\"}).empty());
