@@ -76,7 +76,11 @@ void PrepareMachine() {
         CreateKey(Hklm64(container));
     }
     CreateKey(Hklm32(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
-    CreateLink(Hklm32(L"SOFTWARE\\Classes\\Installer"), L"\\Registry\\Machine\\Software\\Classes\\Installer");
+    // Windows shares the installer's classes between both registry views.
+    // A 64-bit lab program needs a link for its 32-bit view; under WoW64 the
+    // 32-bit view already shows the shared key with the containers above.
+    if (!KeyExists(Hklm32(classes + L"\\Products")))
+        CreateLink(Hklm32(classes), L"\\Registry\\Machine\\Software\\Classes\\Installer");
 }
 
 RegKey AppPathsKey(const ComponentPlan& plan) {
