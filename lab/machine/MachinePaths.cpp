@@ -34,7 +34,14 @@ std::string GuidResponseText(const std::wstring& productCode) {
 }
 
 std::wstring ProgramFilesX86() { return SpecialFolder(CSIDL_PROGRAM_FILESX86); }
-std::wstring ProgramFiles64() { return SpecialFolder(CSIDL_PROGRAM_FILES); }
+std::wstring ProgramFiles64() {
+    // A 32-bit program under WoW64 is given the 32-bit folder for
+    // CSIDL_PROGRAM_FILES; Windows names the 64-bit one in ProgramW6432.
+    wchar_t folder[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"ProgramW6432", folder, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) return std::wstring(folder, length);
+    return SpecialFolder(CSIDL_PROGRAM_FILES);
+}
 std::wstring LocalAppData() { return SpecialFolder(CSIDL_LOCAL_APPDATA); }
 std::wstring Documents() { return SpecialFolder(CSIDL_PERSONAL); }
 std::wstring SuiteFolder() { return ProgramFilesX86() + L"\\Orvalis Enterprise"; }

@@ -102,7 +102,9 @@ bool DeleteFolderContents(const std::wstring& path, Remove::Log& log, RestartSch
 // and why the schedule failed too.
 bool LeaveToRestart(const std::wstring& path, DWORD error, const wchar_t* context, RestartSchedule& schedule,
                     Remove::Log& log) {
-    const DWORD scheduling = ScheduleDeletionAtRestart(path);
+    // A second deletion of the same tree (the root cleanup after the
+    // component's own) finds it scheduled already.
+    const DWORD scheduling = DeletedAtRestart(path) ? 0 : ScheduleDeletionAtRestart(path);
     if (scheduling == 0) {
         ++schedule.scheduled;
         return true;
