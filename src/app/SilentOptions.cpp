@@ -8,6 +8,7 @@
 const wchar_t kLogSwitch[] = L"/log=";
 const wchar_t kBackupSwitch[] = L"/backup=";
 const wchar_t kDetectSwitch[] = L"/detect";
+const wchar_t kTimeoutSwitch[] = L"/timeout=";
 
 namespace {
 
@@ -19,7 +20,7 @@ struct Found {
 // The valued switch that occurs first at or after from.
 Found FirstValuedSwitch(const std::wstring& text, size_t from) {
     Found first;
-    for (const wchar_t* name : {kLogSwitch, kBackupSwitch}) {
+    for (const wchar_t* name : {kLogSwitch, kBackupSwitch, kTimeoutSwitch}) {
         const size_t at = text.find(name, from);
         if (at < first.position) first = {at, name};
     }
@@ -60,11 +61,25 @@ SilentOptions ParseSilentOptions(const std::wstring& argumentText) {
         const size_t begin = found.position + std::wcslen(found.name);
         size_t end = begin;
         std::wstring value = ReadValue(text, begin, InsideQuotes(text, found.position), end);
-        (found.name == kLogSwitch ? options.logPath : options.backupFolder) = std::move(value);
+        std::optional<std::wstring>& target = found.name == kLogSwitch      ? options.logPath
+                                              : found.name == kBackupSwitch ? options.backupFolder
+                                                                            : options.timeout;
+        target = std::move(value);
         // One blank keeps the texts on either side from joining into a switch.
         text.replace(found.position, end - found.position, L" ");
     }
     options.detect = HasSwitch(text, kDetectSwitch);
     options.switchText = std::move(text);
     return options;
+}
+
+std::optional<unsigned long> TimeoutSeconds(const std::wstring& value) {
+    if (value.empty() || value.size() > 10) return std::nullopt;
+    unsigned long long seconds = 0;
+    for (wchar_t digit : value) {
+        if (digit < L'0' || digit > L'9') return std::nullopt;
+        seconds = seconds * 10 + static_cast<unsigned>(digit - L'0');
+    }
+    if (seconds == 0 || seconds > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<unsigned long>(seconds);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The switches of an unattended run beyond the selection: where the log
 // goes, where deleted registry keys are backed up, and the detection-only
-// report. Valued switches ("/log=PATH", "/backup=FOLDER") are cut out of the
+// report, the time limit of every uninstaller run. Valued switches
+// ("/log=PATH", "/backup=FOLDER", "/timeout=SECONDS") are cut out of the
 // argument text, value and all, before any switch is matched as a substring,
 // so a path such as C:/logs/client/x.log selects nothing.
 
@@ -11,6 +12,7 @@
 extern const wchar_t kLogSwitch[];     // "/log="
 extern const wchar_t kBackupSwitch[];  // "/backup="
 extern const wchar_t kDetectSwitch[];  // "/detect"
+extern const wchar_t kTimeoutSwitch[]; // "/timeout="
 
 struct SilentOptions {
     // The argument text with every valued switch replaced by one blank; the
@@ -18,6 +20,7 @@ struct SilentOptions {
     std::wstring switchText;
     std::optional<std::wstring> logPath;
     std::optional<std::wstring> backupFolder;
+    std::optional<std::wstring> timeout;  // the value as given
     bool detect = false;
 };
 
@@ -27,3 +30,7 @@ struct SilentOptions {
 // given more than once counts with its last value; an empty value is kept
 // as an empty text.
 SilentOptions ParseSilentOptions(const std::wstring& argumentText);
+
+// The seconds of a "/timeout=" value: a positive whole number of decimal
+// digits alone that fits in 32 bits; absent for anything else.
+std::optional<unsigned long> TimeoutSeconds(const std::wstring& value);

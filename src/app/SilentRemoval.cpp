@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "platform/MessageBox.h"
+#include "sysops/RestartNeed.h"
 
 #include <windows.h>
 
@@ -38,15 +39,13 @@ const std::pair<Component, const wchar_t*> kAgentDependents[] = {
 
 bool IsInstalled(const ORVProduct* product) { return product != nullptr && product->installed; }
 
-// Shows a box of the silent run; its text also goes to the log, so that a
-// run nobody watched still tells why it stopped.
-void ShowBox(Remove::Log& log, const std::wstring& text, unsigned type) {
+}  // namespace
+
+void ShowSilentBox(Remove::Log& log, const std::wstring& text, unsigned type) {
     log.Write(text);
     log.EndLine();
     WindowsPlatform::AppMessageBox(text, type);
 }
-
-}  // namespace
 
 std::wstring AgentDependencyRefusal(const Catalogue& catalogue, const std::function<bool(ORVProduct*)>& selected) {
     bool refuse = false;
@@ -67,11 +66,14 @@ std::wstring ExitCodeLine(SilentExitCode code) {
     const wchar_t* meaning = L"";
     switch (code) {
     case SilentExitCode::Removed: meaning = L"every selected component is gone"; break;
-    case SilentExitCode::NothingSelected: meaning = L"nothing was selected"; break;
+    case SilentExitCode::NothingSelected: meaning = L"nothing was selected or the command line is not valid"; break;
     case SilentExitCode::Refused: meaning = L"refused by the agent dependency rule"; break;
     case SilentExitCode::StillInstalled: meaning = L"a selected component is still installed"; break;
     case SilentExitCode::LocationNotWritable: meaning = L"the log or the registry backup could not be written"; break;
     case SilentExitCode::ComponentsInstalled: meaning = L"components of the suite are installed"; break;
+    case SilentExitCode::RestartNeeded:
+        meaning = L"every selected component is gone; Windows must be restarted to finish the removal";
+        break;
     }
     return L"Exit code " + std::to_wstring(static_cast<int>(code)) + L": " + meaning;
 }
@@ -99,7 +101,7 @@ SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogu
     if (!force && isSelected(agent)) {
         const std::wstring refusal = AgentDependencyRefusal(catalogue, isSelected);
         if (!refusal.empty()) {
-            ShowBox(log, refusal, MB_ICONERROR);
+            ShowSilentBox(log, refusal, MB_ICONERROR);
             return SilentExitCode::Refused;
         }
     }
@@ -126,12 +128,12 @@ SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogu
     }
 
     if (!anySelected) {
-        ShowBox(log, kSilentUsageText, MB_OK);
+        ShowSilentBox(log, kSilentUsageText, MB_OK);
         return SilentExitCode::NothingSelected;
     }
     for (ORVProduct* product : selection)
         if (product->installed) return SilentExitCode::StillInstalled;
-    return SilentExitCode::Removed;
+    return RestartNeeded() ? SilentExitCode::RestartNeeded : SilentExitCode::Removed;
 }
 
 SilentExitCode RunSilentDetection(const Catalogue& catalogue, Remove::Log& log) {

@@ -16,16 +16,23 @@ enum class SilentExitCode : int {
     StillInstalled = 3,       // a selected component is still installed after its removal
     LocationNotWritable = 4,  // the log or the registry backup could not be written
     ComponentsInstalled = 5,  // detection only: at least one component is installed
+    RestartNeeded = 3010,     // every selected component is gone; Windows must restart to finish
 };
 
 // "Exit code 3: a selected component is still installed", the last line of
 // a removal's log.
 std::wstring ExitCodeLine(SilentExitCode code);
 
+// Shows a box of the silent run; its text also goes to the log, so that a
+// run nobody watched still tells why it stopped.
+void ShowSilentBox(Remove::Log& log, const std::wstring& text, unsigned type);
+
 // The removal itself, on a given catalogue; argumentText is matched for
 // switches as it is. rootCleanup runs when nothing of the suite is left
 // installed. The texts of the message boxes also go to the log. Returns
-// Removed, NothingSelected, Refused or StillInstalled.
+// Removed, NothingSelected, Refused, StillInstalled or, when every selected
+// component is gone but Windows must be restarted to finish
+// (sysops/RestartNeed.h), RestartNeeded.
 SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogue& catalogue, Remove::Log& log,
                                 const std::function<void(Remove::Log&)>& rootCleanup);
 

@@ -4,8 +4,10 @@
 #include "app/SilentRemoval.h"
 #include "log/FileLog.h"
 #include "platform/Errors.h"
+#include "platform/MessageBox.h"
 #include "sysops/RegistryBackup.h"
 #include "sysops/RootCleanup.h"
+#include "sysops/UninstallerRunner.h"
 
 #include <cwchar>
 #include <memory>
@@ -112,6 +114,47 @@ SilentExitCode RemoveSelection(const SilentOptions& options, Remove::Log& log, c
     return backup && backup->WriteFailed() ? SilentExitCode::LocationNotWritable : code;
 }
 
+// On a window station that nobody can see, a box would wait for a click
+// that never comes: every box's text is in the log already, so the box is
+// left out and the run goes on as if OK had been pressed.
+class UnseenBoxes {
+public:
+    explicit UnseenBoxes(Remove::Log& log) : active_(!WindowsPlatform::WindowStationVisible()) {
+        if (!active_) return;
+        previous_ = WindowsPlatform::SetMessageBoxHandler([&log](const std::wstring&, unsigned, const std::wstring&) {
+            log.Write(L"The message box was not shown: nobody can see this window station; the run goes on as if "
+                      L"OK had been pressed");
+            log.EndLine();
+            return IDOK;
+        });
+    }
+    ~UnseenBoxes() {
+        if (active_) WindowsPlatform::SetMessageBoxHandler(std::move(previous_));
+    }
+    UnseenBoxes(const UnseenBoxes&) = delete;
+    UnseenBoxes& operator=(const UnseenBoxes&) = delete;
+
+private:
+    bool active_;
+    WindowsPlatform::MessageBoxHandler previous_;
+};
+
+// Sets the time limit of every uninstaller run from "/timeout="; a value
+// that is not a positive whole number is a usage error: false.
+bool ApplyTimeout(const SilentOptions& options, Remove::Log& log) {
+    if (!options.timeout) return true;
+    const auto seconds = TimeoutSeconds(*options.timeout);
+    if (!seconds) {
+        ShowSilentBox(log,
+                      L"The value of /timeout= must be a positive whole number of seconds, not \"" +
+                          *options.timeout + L"\".\n\n" + kSilentUsageText,
+                      MB_OK);
+        return false;
+    }
+    LimitUninstallerRuns(seconds);
+    return true;
+}
+
 }  // namespace
 
 int RunUnattended(const std::wstring& argumentText, const UnattendedParts& parts) {
@@ -131,17 +174,20 @@ int RunUnattended(const std::wstring& argumentText, const UnattendedParts& parts
     log.Write(L"Started " + Timestamp(now) + L" with the arguments: " + argumentText);
     log.EndLine();
 
+    const UnseenBoxes unseen(log);
     SilentExitCode code;
-    if (options.detect) {
+    const bool usable = ApplyTimeout(options, log);
+    if (usable && options.detect) {
         const Catalogue catalogue = parts.makeCatalogue(log);
         code = RunSilentDetection(catalogue, log);
     } else {
-        code = RemoveSelection(options, log, parts, now);
+        code = usable ? RemoveSelection(options, log, parts, now) : SilentExitCode::NothingSelected;
         if (runLog.Failed()) code = SilentExitCode::LocationNotWritable;
         log.EndLine();
         log.Write(ExitCodeLine(code));
         log.EndLine();
     }
+    LimitUninstallerRuns(std::nullopt);
     if (runLog.Failed()) code = SilentExitCode::LocationNotWritable;
     return static_cast<int>(code);
 }

@@ -32,6 +32,15 @@ unsigned MessageBoxTypeWithIcon(unsigned type) {
     }
 }
 
+bool WindowStationVisible() {
+    USEROBJECTFLAGS flags{};
+    HWINSTA station = GetProcessWindowStation();
+    // When the flags cannot be read, boxes are shown as they always were.
+    if (station == nullptr || !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof(flags), nullptr))
+        return true;
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 std::wstring ExecutableBaseName() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {

@@ -33,6 +33,11 @@ unsigned MessageBoxTypeWithIcon(unsigned type);
 // the previous handler.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
+// Whether the process runs on a window station that someone can see. A
+// program a deployment tool starts as SYSTEM runs on one that nobody sees
+// (session 0), where a box would wait for ever.
+bool WindowStationVisible();
+
 // The executable's file name without folder and extension.
 std::wstring ExecutableBaseName();
 

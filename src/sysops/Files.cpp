@@ -7,6 +7,8 @@
 #include "sysops/AccessRecovery.h"
 #include "sysops/FileAttributeQuery.h"
 #include "sysops/PathSafety.h"
+#include "sysops/RestartDeletions.h"
+#include "sysops/RestartNeed.h"
 
 #include <windows.h>
 
@@ -67,7 +69,7 @@ BOOL Guarded(const char* name, DWORD& error, Call call) {
     return result;
 }
 
-bool DeleteFolderContents(const std::wstring& path, Remove::Log& log) {
+bool DeleteFolderContents(const std::wstring& path, Remove::Log& log, RestartSchedule* schedule) {
     WindowsPlatform::UniqueFindHandle search;
     try {
         WIN32_FIND_DATAW entry{};
@@ -77,8 +79,8 @@ bool DeleteFolderContents(const std::wstring& path, Remove::Log& log) {
             if (!IsDotEntry(entry.cFileName)) {
                 const std::wstring child = ChildPath(path, entry.cFileName);
                 const bool deleted = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                                         ? DeleteDirectoryTree(child, log)
-                                         : DeleteFileForced(child, log);
+                                         ? DeleteDirectoryTree(child, log, schedule)
+                                         : DeleteFileForced(child, log, schedule);
                 if (!deleted) return false;
             }
             if (!FindNextFileW(search.Get(), &entry)) {
@@ -95,11 +97,39 @@ bool DeleteFolderContents(const std::wstring& path, Remove::Log& log) {
     }
 }
 
-bool RemoveFolder(const std::wstring& path, Remove::Log& log) {
+// Leaves something in use to the next restart. True when its deletion is
+// scheduled; otherwise writes the failure (error, in the words of context)
+// and why the schedule failed too.
+bool LeaveToRestart(const std::wstring& path, DWORD error, const wchar_t* context, RestartSchedule& schedule,
+                    Remove::Log& log) {
+    // A second deletion of the same tree (the root cleanup after the
+    // component's own) finds it scheduled already.
+    const DWORD scheduling = DeletedAtRestart(path) ? 0 : ScheduleDeletionAtRestart(path);
+    if (scheduling == 0) {
+        ++schedule.scheduled;
+        return true;
+    }
+    WriteWindowsError(log, error, context, path);
+    WriteWindowsError(log, scheduling, L"...error occured while trying to schedule the deletion at the next restart of \"",
+                      path);
+    return false;
+}
+
+// contentsPending: something inside the folder waits for the restart, so the
+// folder can only go then too.
+bool RemoveFolder(const std::wstring& path, Remove::Log& log, RestartSchedule* schedule, bool contentsPending) {
+    const wchar_t context[] = L"...in call to RemoveDirectory for \"";
     DWORD error = 0;
     if (Guarded("RemoveDirectoryW", error, [&] { return RemoveDirectoryW(path.c_str()); })) return true;
-    WriteWindowsError(log, error, L"...in call to RemoveDirectory for \"", path);
+    const bool waits = contentsPending ? error == ERROR_DIR_NOT_EMPTY || FailedBecauseInUse(path, error)
+                                       : schedule != nullptr && error == ERROR_SHARING_VIOLATION;
+    if (waits) return LeaveToRestart(path, error, context, *schedule, log);
+    WriteWindowsError(log, error, context, path);
     return false;
+}
+
+std::wstring WithoutLongPathPrefix(const std::wstring& path) {
+    return path.compare(0, 4, LongPathPrefix) == 0 ? path.substr(4) : path;
 }
 
 // The long-path form of the folder that path resolves to, or absent after
@@ -138,10 +168,14 @@ bool FileExists(const std::wstring& path, Remove::Log& log) {
     log.Write(L"Checking for file \"");
     log.Write(path);
     log.Write(L"\"...");
-    const bool found = QueryFileAttributes(path) != INVALID_FILE_ATTRIBUTES;
-    log.Write(found ? L"found" : L"not found");
+    const bool exists = QueryFileAttributes(path) != INVALID_FILE_ATTRIBUTES;
+    // What Windows deletes at the next restart counts as gone already; it
+    // stays on disk until then, so the restart is needed.
+    const bool pending = exists && DeletedAtRestart(path);
+    if (pending) NoteRestartNeeded();
+    log.Write(pending ? L"not found (deleted at the next restart)" : exists ? L"found" : L"not found");
     log.EndLine();
-    return found;
+    return exists && !pending;
 }
 
 bool DeleteDirectory(const std::wstring& path, Remove::Log& log) {
@@ -152,25 +186,31 @@ bool DeleteDirectory(const std::wstring& path, Remove::Log& log) {
     log.Write(L"\"...");
     std::wstring target;
     if (!ResolveDeletionTarget(path, target, log)) return false;
-    const bool deleted = DeleteDirectoryTree(target, log);
-    if (deleted) {
+    RestartSchedule schedule;
+    const bool deleted = DeleteDirectoryTree(target, log, &schedule);
+    if (!deleted) return false;
+    if (schedule.scheduled == 0) {
         log.Write(L"done");
-        log.EndLine();
+    } else {
+        log.Write(L"scheduled for deletion at the next restart, in use:");
+        for (const std::wstring& file : schedule.filesInUse) log.Write(L" \"" + WithoutLongPathPrefix(file) + L"\"");
     }
-    return deleted;
+    log.EndLine();
+    return true;
 }
 
-bool DeleteDirectoryTree(const std::wstring& path, Remove::Log& log) {
+bool DeleteDirectoryTree(const std::wstring& path, Remove::Log& log, RestartSchedule* schedule) {
     // A junction or folder link goes as a link: its target is neither listed
     // nor touched, and no access is granted on it.
+    const size_t scheduledBefore = schedule != nullptr ? schedule->scheduled : 0;
     if (!IsReparsePoint(QueryFileAttributes(path))) {
         if (!GrantFileAccess(path, log)) return false;
-        if (!DeleteFolderContents(path, log)) return false;
+        if (!DeleteFolderContents(path, log, schedule)) return false;
     }
-    return RemoveFolder(path, log);
+    return RemoveFolder(path, log, schedule, schedule != nullptr && schedule->scheduled > scheduledBefore);
 }
 
-bool DeleteFileForced(const std::wstring& path, Remove::Log& log) {
+bool DeleteFileForced(const std::wstring& path, Remove::Log& log, RestartSchedule* schedule) {
     if (IsReparsePoint(QueryFileAttributes(path))) return true;
     if (!GrantFileAccess(path, log)) return false;
     const DWORD attributes = QueryFileAttributes(path);
@@ -183,10 +223,14 @@ bool DeleteFileForced(const std::wstring& path, Remove::Log& log) {
                           path);
         return false;
     }
-    if (!Guarded("DeleteFileW", error, [&] { return DeleteFileW(path.c_str()); })) {
-        WriteWindowsError(log, error, L"...error occured while trying to delete file \"", path);
+    const wchar_t context[] = L"...error occured while trying to delete file \"";
+    if (Guarded("DeleteFileW", error, [&] { return DeleteFileW(path.c_str()); })) return true;
+    if (schedule == nullptr || !FailedBecauseInUse(path, error)) {
+        WriteWindowsError(log, error, context, path);
         return false;
     }
+    if (!LeaveToRestart(path, error, context, *schedule, log)) return false;
+    schedule->filesInUse.push_back(path);
     return true;
 }
 

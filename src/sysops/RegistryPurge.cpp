@@ -41,6 +41,9 @@ bool PurgeRegistryTraces(std::optional<std::wstring> nameFound, const std::vecto
         nameFound = FindInstalledEdition(editionNames);
     }
     if (passes >= kRegistryPurgePassLimit) {
+        // The text also goes to the log, for a run nobody watches.
+        log.Write(kPurgeLimitText);
+        log.EndLine();
         WindowsPlatform::CaptionedMessageBox(kPurgeLimitText, L"Errors Encountered", MB_TOPMOST | MB_ICONERROR);
         return false;
     }

@@ -68,7 +68,11 @@ std::wstring ConfirmRemoveAllText(size_t installedCount) {
            L" installed components?";
 }
 
-std::wstring RemovalSummaryText(bool allSucceeded, size_t removedCount) {
-    if (!allSucceeded) return L"Some errors were encountered.  See the log for details.";
-    return L"Successfully removed " + std::to_wstring(static_cast<unsigned>(removedCount)) + L" products.";
+std::wstring RemovalSummaryText(bool allSucceeded, size_t removedCount, bool restartNeeded) {
+    std::wstring text = allSucceeded
+                            ? L"Successfully removed " + std::to_wstring(static_cast<unsigned>(removedCount)) +
+                                  L" products."
+                            : L"Some errors were encountered.  See the log for details.";
+    if (restartNeeded) text += L"\n\nWindows must be restarted to finish the removal.";
+    return text;
 }

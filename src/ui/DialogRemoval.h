@@ -24,4 +24,5 @@ DialogRemovalPlan PlanDialogRemoval(const Catalogue& catalogue, const std::vecto
 // The texts of the dialog's questions and summaries.
 std::wstring ConfirmRemovalText(const std::vector<ORVProduct*>& selected);
 std::wstring ConfirmRemoveAllText(size_t installedCount);
-std::wstring RemovalSummaryText(bool allSucceeded, size_t removedCount);
+// restartNeeded adds the line that Windows must be restarted to finish.
+std::wstring RemovalSummaryText(bool allSucceeded, size_t removedCount, bool restartNeeded = false);

@@ -1,5 +1,6 @@
 #include "ui/ORVRemoveDlg.h"
 
+#include "sysops/RestartNeed.h"
 #include "sysops/RootCleanup.h"
 #include "ui/DialogRemoval.h"
 #include "ui/resource.h"
@@ -212,7 +213,7 @@ void CORVRemoveDlg::RemoveProducts(const std::vector<ORVProduct*>& products) {
 void CORVRemoveDlg::OnRemovalFinished() {
     FlushLog();
     remover_.Stop();
-    MessageBox(RemovalSummaryText(remover_.AllSucceeded(), remover_.Removed().size()),
+    MessageBox(RemovalSummaryText(remover_.AllSucceeded(), remover_.Removed().size(), RestartNeeded()),
                remover_.AllSucceeded() ? L"Success" : L"Errors Encountered",
                remover_.AllSucceeded() ? MB_OK : MB_ICONERROR);
     remover_.Stop();

@@ -15,7 +15,7 @@ namespace {
 const wchar_t* const kSelectionSwitches[] = {L"/silent", L"/all", L"/force", L"/api", L"/console", L"/cdt",
                                              L"/server", L"/relay", L"/dlp", L"/loggingservice", L"/client",
                                              L"/database", L"/generator", L"/msde", L"/sam", L"/a2a"};
-const wchar_t* const kNewSwitches[] = {kLogSwitch, kBackupSwitch, kDetectSwitch};
+const wchar_t* const kNewSwitches[] = {kLogSwitch, kBackupSwitch, kDetectSwitch, kTimeoutSwitch};
 
 // The switches the text selects, in the table's order.
 std::vector<std::wstring> Selected(const std::wstring& switchText) {
@@ -106,6 +106,16 @@ TEST(SilentOptionsTest, RepeatedSwitchCountsWithItsLastValueAndEmptyValuesAreKep
 
     EXPECT_EQ(ParseSilentOptions(L"/silent /log= /all").logPath, L"");
     EXPECT_EQ(ParseSilentOptions(L"/silent /backup=\"\"").backupFolder, L"");
+}
+
+TEST(SilentOptionsTest, TimeoutIsCutOutAndOnlyAPositiveWholeNumberCounts) {
+    const SilentOptions options = ParseSilentOptions(L"/silent /timeout=600/client /all");
+    EXPECT_EQ(options.timeout, L"600/client");
+    EXPECT_EQ(Selected(options.switchText), (std::vector<std::wstring>{L"/silent", L"/all"}));
+    EXPECT_EQ(TimeoutSeconds(L"600"), 600ul);
+    EXPECT_EQ(TimeoutSeconds(L"4294967295"), 4294967295ul);
+    for (const wchar_t* bad : {L"", L"0", L"000", L"-5", L"+5", L"5s", L"1.5", L" 5", L"4294967296", L"99999999999"})
+        EXPECT_EQ(TimeoutSeconds(bad), std::nullopt) << bad;
 }
 
 }  // namespace

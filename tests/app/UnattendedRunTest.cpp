@@ -138,9 +138,25 @@ TEST_F(UnattendedRunTest, UsageTextGoesToTheLogWithCrLfLineEnds) {
     EXPECT_EQ(Run(L"/silent" + logSwitch), 1);
     const std::wstring text = LogText();
     EXPECT_NE(text.find(L"To remove components silently\r\nthe /silent switch must be used"), std::wstring::npos);
-    EXPECT_TRUE(EndsWith(text, L"\r\nExit code 1: nothing was selected\r\n"));
+    EXPECT_TRUE(EndsWith(text, L"\r\nExit code 1: nothing was selected or the command line is not valid\r\n"));
     // The cleanup of the suite's roots, with the dialog's banner, ran before it.
     EXPECT_NE(text.find(L"x Removing Folders and Registry keys\r\n"), std::wstring::npos);
+}
+
+TEST_F(UnattendedRunTest, TimeoutThatIsNotAPositiveWholeNumberIsAUsageErrorBeforeAnything) {
+    Install({C::Agent});
+    EXPECT_EQ(Run(L"/silent /all /timeout=0" + logSwitch), 1);
+    EXPECT_TRUE(events.empty());
+    EXPECT_TRUE(Installed(C::Agent));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text.rfind(
+                  L"The value of /timeout= must be a positive whole number of seconds, not \"0\".\n\nTo remove", 0),
+              0u);
+    const std::wstring text = LogText();
+    EXPECT_NE(text.find(L"a positive whole number of seconds, not \"0\".\r\n\r\nTo remove components"),
+              std::wstring::npos)
+        << text;
+    EXPECT_TRUE(EndsWith(text, L"\r\nExit code 1: nothing was selected or the command line is not valid\r\n"));
 }
 
 TEST_F(UnattendedRunTest, LogThatCannotBeCreatedStopsTheRunBeforeAnything) {

@@ -4,6 +4,7 @@
 #include "platform/FaultInjection.h"
 #include "platform/Text.h"
 #include "support/LabPaths.h"
+#include "support/PendingRestartDeletions.h"
 #include "support/RecordingLog.h"
 #include "support/TempTree.h"
 #include "sysops/FileAttributeQuery.h"
@@ -84,9 +85,12 @@ TEST(DeleteDirectoryTest, RemovesReadOnlyFilesNestedFoldersAndPathsBeyondMaxPath
     EXPECT_FALSE(tree.Exists(L""));
 }
 
-TEST(DeleteDirectoryTest, FileHeldOpenWithoutDeleteSharingEndsTheDeletion) {
+TEST(DeleteDirectoryTest, FileHeldOpenWithoutDeleteSharingIsLeftToTheRestartWithItsFolders) {
+    ScopedPendingRestartDeletions pending;
     TempTree tree;
     tree.File(L"held.txt");
+    tree.File(L"free.txt");
+    tree.File(L"sub\\free.txt");
     const std::wstring tag = std::to_wstring(GetCurrentProcessId());
     const std::wstring readyName = L"ORVHoldReady" + tag, doneName = L"ORVHoldDone" + tag;
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());
@@ -108,11 +112,20 @@ TEST(DeleteDirectoryTest, FileHeldOpenWithoutDeleteSharingEndsTheDeletion) {
     for (HANDLE handle : {holder.hProcess, holder.hThread, ready, done}) CloseHandle(handle);
 
     ASSERT_TRUE(holding);
-    EXPECT_FALSE(deleted);
-    EXPECT_EQ(log.Text(), DeletingLine(tree.Root()) + WindowsErrorText(ERROR_SHARING_VIOLATION) +
-                              L"...error occured while trying to delete file \"" +
-                              Prefixed(tree.Path(L"held.txt")) + L"\"\r\n");
+    EXPECT_TRUE(deleted);
+    EXPECT_EQ(log.Text(), DeletingLine(tree.Root()) + L"scheduled for deletion at the next restart, in use: \"" +
+                              tree.Path(L"held.txt") + L"\"\r\n");
     EXPECT_TRUE(tree.Exists(L"held.txt"));
+    // Whatever could go went; the file first, then its folder.
+    EXPECT_FALSE(tree.Exists(L"free.txt"));
+    EXPECT_FALSE(tree.Exists(L"sub"));
+    EXPECT_EQ(pending.AddedDeletions(),
+              (std::vector<std::wstring>{L"\\??\\" + tree.Path(L"held.txt"), L"\\??\\" + tree.Root()}));
+    // From now on the tree counts as gone.
+    RecordingLog later;
+    EXPECT_FALSE(FileExists(tree.Root(), later));
+    EXPECT_EQ(later.Text(), L"Checking for file \"" + tree.Root() + L"\"...not found (deleted at the next restart)\r\n");
+    EXPECT_TRUE(DeleteDirectory(tree.Root(), later));
 }
 
 TEST(DeleteDirectoryTest, PathNamingAFileFailsWhileListing) {

@@ -3,6 +3,7 @@
 
 #include "sysops/RootCleanup.h"
 #include "sysops/ShellFolders.h"
+#include "support/PendingRestartDeletions.h"
 #include "support/RecordingLog.h"
 
 #include <gtest/gtest.h>
@@ -133,7 +134,8 @@ TEST_F(RootCleanupTest, RemovesFoldersMachineKeysAndEveryHiveKeyAndNothingElse) 
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvalis Labs"));
 }
 
-TEST_F(RootCleanupTest, KeysGoEvenWhenTheProgramFolderCannotBeDeleted) {
+TEST_F(RootCleanupTest, KeysGoEvenWhenTheProgramFolderIsLeftToTheRestart) {
+    ScopedPendingRestartDeletions pending;
     PlantEverything();
     const std::wstring held = programFolder + L"\\ORV Client\\in-use.log";
     WriteFile(held);
@@ -145,8 +147,11 @@ TEST_F(RootCleanupTest, KeysGoEvenWhenTheProgramFolderCannotBeDeleted) {
     CloseHandle(file);
 
     const std::wstring text = log.Text();
-    EXPECT_NE(text.find(L"Deleting directory \"" + programFolder + L"\"..."), std::wstring::npos);
-    EXPECT_EQ(text.find(L"Deleting directory \"" + programFolder + L"\"...done"), std::wstring::npos);
+    EXPECT_NE(text.find(L"Deleting directory \"" + programFolder + L"\"...scheduled for deletion at the next "
+                        L"restart, in use: \"" + held + L"\"\r\n"),
+              std::wstring::npos)
+        << text;
+    EXPECT_EQ(pending.AddedDeletions().size(), 3u);  // the file, its folder, the program folder
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvalis"));
     for (const auto& hive : kUserHives) EXPECT_FALSE(KeyExists(HKEY_USERS, hive + L"\\Software\\Orvalis"));
 }

@@ -79,6 +79,8 @@ TEST_F(DialogRemovalTest, QuestionAndSummaryTexts) {
     EXPECT_EQ(ConfirmRemoveAllText(3), L"Are you sure you want to remove all 3 installed components?");
     EXPECT_EQ(RemovalSummaryText(true, 4), L"Successfully removed 4 products.");
     EXPECT_EQ(RemovalSummaryText(false, 4), L"Some errors were encountered.  See the log for details.");
+    EXPECT_EQ(RemovalSummaryText(true, 2, true),
+              L"Successfully removed 2 products.\n\nWindows must be restarted to finish the removal.");
 }
 
 }  // namespace
