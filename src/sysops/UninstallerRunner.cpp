@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
 #include "platform/UniqueHandle.h"
+#include "sysops/CommandResolution.h"
 
 #include <windows.h>
 
@@ -92,7 +93,9 @@ bool WaitForEmptyJob(HANDLE port) {
 
 }  // namespace
 
-bool RunUninstaller(const std::wstring& command, const std::wstring& name, Remove::Log& log) {
+bool RunUninstaller(const std::wstring& requestedCommand, const std::wstring& name, Remove::Log& log) {
+    // Its program only from where it belongs; the log shows it as started.
+    const std::wstring command = CommandToStart(requestedCommand);
     log.Write(L"Running uninstaller for \"");
     log.Write(name);
     log.Write(L"\" with command ");
