@@ -34,7 +34,14 @@ std::string GuidResponseText(const std::wstring& productCode) {
 }
 
 std::wstring ProgramFilesX86() { return SpecialFolder(CSIDL_PROGRAM_FILESX86); }
-std::wstring ProgramFiles64() { return SpecialFolder(CSIDL_PROGRAM_FILES); }
+// A 32-bit program gets the 32-bit folder for CSIDL_PROGRAM_FILES; the
+// 64-bit one is in its environment.
+std::wstring ProgramFiles64() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"ProgramW6432", path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) return std::wstring(path, length);
+    return SpecialFolder(CSIDL_PROGRAM_FILES);
+}
 std::wstring LocalAppData() { return SpecialFolder(CSIDL_LOCAL_APPDATA); }
 std::wstring Documents() { return SpecialFolder(CSIDL_PERSONAL); }
 std::wstring SuiteFolder() { return ProgramFilesX86() + L"\\Orvalis Enterprise"; }

@@ -16,6 +16,19 @@ LONG DeleteByHandle(HKEY key) {
     return ntDeleteKey(key) == 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
+// The native name of an opened key ("\\REGISTRY\\MACHINE\\..."), empty when
+// it cannot be read.
+std::wstring NativeName(HKEY key) {
+    using NtQueryKeyFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto ntQueryKey = reinterpret_cast<NtQueryKeyFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
+    const int keyNameInformation = 3;
+    ULONG buffer[1024] = {};  // KEY_NAME_INFORMATION: the length in bytes, then the name
+    ULONG size = 0;
+    if (ntQueryKey(key, keyNameInformation, buffer, sizeof buffer, &size) != 0) return L"";
+    return std::wstring(reinterpret_cast<const wchar_t*>(buffer + 1), buffer[0] / sizeof(wchar_t));
+}
+
 LONG Open(const RegKey& key, REGSAM access, DWORD options, UniqueRegistryKey& opened) {
     return RegOpenKeyExW(key.root, key.path.c_str(), options, access | key.view, opened.Put());
 }
@@ -137,7 +150,11 @@ void CreateLink(const RegKey& link, const std::wstring& target) {
     UniqueRegistryKey existing;
     if (Open(link, KEY_READ, REG_OPTION_OPEN_LINK, existing) == ERROR_SUCCESS) {
         if (LinkTarget(existing.Get()) == target) return;
-        throw Error(L"a key that is not the expected link is in the way: " + link.Text());
+        // Where the views already share the key (Wine 8 shares
+        // Classes\Installer, as Windows does), there is nothing to link.
+        const std::wstring name = NativeName(existing.Get());
+        if (CompareStringOrdinal(name.c_str(), -1, target.c_str(), -1, TRUE) == CSTR_EQUAL) return;
+        throw Error(L"a key that is not the expected link is in the way: " + link.Text() + L" (" + name + L")");
     }
     UniqueRegistryKey created;
     ThrowIfFailed(RegCreateKeyExW(link.root, link.path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
