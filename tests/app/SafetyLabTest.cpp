@@ -93,15 +93,6 @@ protected:
         return text.find(part) != std::wstring::npos;
     }
 
-    static Lines Prefixes(std::initializer_list<const wchar_t*> components) {
-        Lines prefixes;
-        for (const wchar_t* component : components) {
-            const auto more = Lab::ComponentPrefixes(component);
-            prefixes.insert(prefixes.end(), more.begin(), more.end());
-        }
-        return prefixes;
-    }
-
     static std::vector<Lab::SetupRun> RunsOf(const std::wstring& product) {
         std::vector<Lab::SetupRun> runs;
         for (const auto& run : Lab::SetupRuns()) {
@@ -138,7 +129,8 @@ TEST_F(SafetyLabTest, FoldersOfWindowsAndIisSurviveValuesThatNameThem) {
     const Lab::Planted agent = Lab::Plant(L"agent", Lab::SetupKind::InstallShield);
     // The 64-bit drivers folder, as a 32-bit program reaches it.
     wchar_t windows[MAX_PATH] = {};
-    const std::wstring drivers = std::wstring(windows, GetWindowsDirectoryW(windows, MAX_PATH)) + L"\\Sysnative\\drivers";
+    const std::wstring drivers =
+        std::wstring(windows, GetWindowsDirectoryW(windows, MAX_PATH)) + L"\\Sysnative\\drivers";
     ASSERT_TRUE(Lab::PathExists(drivers));
     Lab::SetValue(Lab::UninstallEntry(agent.productCode), Lab::TextValue(L"InstallLocation", drivers));
     const Lines driversBefore = TreeEntries(drivers);

@@ -4,6 +4,7 @@
 #include "support/RecordingLog.h"
 #include "support/RegistryFixture.h"
 #include "sysops/Files.h"
+#include "sysops/ProtectedFolders.h"
 
 #include <windows.h>
 
@@ -176,7 +177,8 @@ TEST(FolderDeletionRefusalTest, RefusesEveryProfileThatProfileListNamesWhereverI
                              L"ProfileImagePath", L"%SystemDrive%\\Staff\\alice");
     ExpectRefused({L"C:\\Staff\\alice", L"C:\\Staff"});
     EXPECT_FALSE(FolderDeletionRefusal(L"C:\\Staff\\alice\\Orvalis").has_value());
-    EXPECT_EQ(FolderDeletionRefusal(L"c:\\staff\\ALICE"), std::wstring(L"\"c:\\staff\\ALICE\" is a user profile folder"));
+    EXPECT_EQ(FolderDeletionRefusal(L"c:\\staff\\ALICE"),
+              std::wstring(L"\"c:\\staff\\ALICE\" is a user profile folder"));
 }
 
 TEST(FolderDeletionRefusalTest, SeesThroughThisMachinesAdminShares) {
@@ -211,6 +213,26 @@ TEST(FolderDeletionRefusalTest, RefusesAnExistingFolderWhoseFinalPathCannotBeRea
     EXPECT_EQ(refusal, L"\"" + folder + L"\" cannot be resolved to its final path");
     EXPECT_FALSE(missing.has_value());  // nothing there to delete
     EXPECT_FALSE(readable.has_value());
+}
+
+TEST(MachineTextTest, ReadsPlainAndExpandableValues) {
+    const wchar_t* currentVersion = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    EXPECT_EQ(MachineText(currentVersion, L"ProgramFilesDir"), ShellFolder(CSIDL_PROGRAM_FILESX86));
+    EXPECT_EQ(MachineText(currentVersion, L"ProgramFilesDir", KEY_WOW64_64KEY), std::wstring(L"C:\\Program Files"));
+    const auto profiles =
+        MachineText(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", L"ProfilesDirectory");
+    ASSERT_TRUE(profiles.has_value());
+    EXPECT_EQ(CompareStringOrdinal(profiles->c_str(), -1, ParentOf(ShellFolder(CSIDL_PROFILE)).c_str(), -1, TRUE),
+              CSTR_EQUAL)
+        << *profiles;
+
+    RegistryFixture registry;
+    const std::wstring key = L"SOFTWARE\\" + registry.Unique(L"ORV MachineText");
+    registry.SetExpandString(HKEY_LOCAL_MACHINE, key, L"Expandable", L"%SystemDrive%\\x");
+    registry.SetDword(HKEY_LOCAL_MACHINE, key, L"Number", 1);
+    EXPECT_EQ(MachineText(key.c_str(), L"Expandable"), std::wstring(L"C:\\x"));
+    EXPECT_FALSE(MachineText(key.c_str(), L"Number").has_value());
+    EXPECT_FALSE(MachineText(key.c_str(), L"Missing").has_value());
 }
 
 TEST(LongPathFormTest, SecurityFunctionsGetTheFormWithoutThePrefix) {
