@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
+#include "sysops/PathSafety.h"
 
 #include <vector>
 
@@ -10,8 +11,6 @@ using WindowsPlatform::UniqueKernelHandle;
 using WindowsPlatform::UniqueLocalAcl;
 
 namespace {
-
-const wchar_t kLongPathPrefix[] = L"\\\\?\\";
 
 DWORD SetFullAccessDacl(std::wstring& name, SE_OBJECT_TYPE type, Remove::Log& log) {
     const UniqueLocalAcl acl = CreateFullAccessAcl(log);
@@ -61,9 +60,9 @@ UniqueLocalAcl CreateFullAccessAcl(Remove::Log& log) {
 }
 
 void SetObjectSecurity(const std::wstring& objectName, SE_OBJECT_TYPE objectType, Remove::Log& log) {
-    std::wstring name = objectName;
-    if (name.compare(0, std::size(kLongPathPrefix) - 1, kLongPathPrefix) == 0)
-        name.erase(0, std::size(kLongPathPrefix) - 1);
+    // The security functions do not take the long-path prefix; a network
+    // path goes back to its \\server\share form, not UNC\server\share.
+    std::wstring name = WithoutLongPathPrefix(objectName);
 
     if (SetFullAccessDacl(name, objectType, log) == 0) return;
 

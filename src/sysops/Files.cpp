@@ -128,10 +128,6 @@ bool RemoveFolder(const std::wstring& path, Remove::Log& log, RestartSchedule* s
     return false;
 }
 
-std::wstring WithoutLongPathPrefix(const std::wstring& path) {
-    return path.compare(0, 4, LongPathPrefix) == 0 ? path.substr(4) : path;
-}
-
 // The long-path form of the folder that path resolves to, or absent after
 // writing why it must not or cannot be deleted.
 bool ResolveDeletionTarget(const std::wstring& path, std::wstring& target, Remove::Log& log) {

@@ -1,12 +1,13 @@
 #include "sysops/PathSafety.h"
 
 #include "platform/Errors.h"
+#include "platform/FaultInjection.h"
 #include "platform/UniqueHandle.h"
-#include "sysops/ShellFolders.h"
+#include "sysops/AdminShares.h"
+#include "sysops/FileAttributeQuery.h"
+#include "sysops/ProtectedFolders.h"
 
 #include <windows.h>
-
-#include <shlobj.h>
 
 #include <cwctype>
 #include <vector>
@@ -114,6 +115,9 @@ FolderName Canonical(const std::wstring& path) {
     std::wstring text = WithoutDevicePrefix(path);
     for (auto& c : text)
         if (c == L'/') c = L'\\';
+    if (StartsWith(text, L"\\\\")) {
+        if (auto local = LocalPathOfAdminShare(text, ThisMachine())) text = *local;
+    }
     if (!IsAbsolute(text)) {
         // A literal path that names no drive folder or share (a volume or
         // device name) cannot be judged: refuse it.
@@ -160,109 +164,32 @@ FolderName Parent(FolderName folder) {
     return folder;
 }
 
-std::optional<std::wstring> Environment(const wchar_t* name) {
-    wchar_t buffer[32768];
-    const DWORD length = GetEnvironmentVariableW(name, buffer, static_cast<DWORD>(std::size(buffer)));
-    if (length == 0 || length >= std::size(buffer)) return std::nullopt;
-    return std::wstring(buffer, length);
-}
-
-std::optional<std::wstring> MachineText(const wchar_t* subkey, const wchar_t* value) {
-    WindowsPlatform::UniqueRegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subkey, 0, KEY_QUERY_VALUE, key.Put()) != 0)
-        return std::nullopt;
-    wchar_t buffer[1024];
-    DWORD bytes = sizeof(buffer);
-    if (RegGetValueW(key.Get(), nullptr, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, buffer, &bytes) != 0)
-        return std::nullopt;
-    return std::wstring(buffer);
-}
-
-std::optional<std::wstring> WindowsFolder(UINT (WINAPI* query)(LPWSTR, UINT)) {
-    wchar_t buffer[MAX_PATH * 2];
-    const UINT length = query(buffer, static_cast<UINT>(std::size(buffer)));
-    if (length == 0 || length >= std::size(buffer)) return std::nullopt;
-    return std::wstring(buffer, length);
-}
-
-std::optional<std::wstring> TemporaryFolder() {
-    wchar_t buffer[MAX_PATH + 1];
-    const DWORD length = GetTempPathW(static_cast<DWORD>(std::size(buffer)), buffer);
-    if (length == 0 || length >= std::size(buffer)) return std::nullopt;
-    return std::wstring(buffer, length);
-}
-
-// The folders Windows owns, gathered from every source that names them so
-// that one failing or tampered source does not open a gap.
-struct ProtectedFolders {
-    std::vector<FolderName> folders;
-    std::vector<FolderName> profileParents;  // every folder directly below one is a profile
-
-    void Add(const std::optional<std::wstring>& path) {
-        if (!path || path->empty()) return;
-        try {
-            folders.push_back(Canonical(*path));
-        } catch (...) {
-        }
-    }
-    void AddBelow(const std::optional<std::wstring>& folder, const wchar_t* name) {
-        if (folder) Add(*folder + L"\\" + name);
-    }
-    void AddProfileParent(const std::optional<std::wstring>& path, bool parentOfPath) {
-        if (!path || path->empty()) return;
-        try {
-            FolderName folder = Canonical(*path);
-            if (parentOfPath) folder = Parent(folder);
-            folders.push_back(folder);
-            profileParents.push_back(folder);
-        } catch (...) {
-        }
-    }
+// The protected folders in resolved form.
+struct GuardedFolder {
+    FolderName folder;
+    Protection kind;
 };
 
-void AddWindowsFolders(ProtectedFolders& list) {
-    const auto windows = WindowsFolder(GetWindowsDirectoryW);
-    list.Add(windows);
-    list.Add(WindowsFolder(GetSystemDirectoryW));
-    list.Add(WindowsFolder(GetSystemWow64DirectoryW));
-    for (const wchar_t* name : {L"System32", L"SysWOW64", L"Sysnative", L"System"}) list.AddBelow(windows, name);
-    for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86}) list.Add(GetSpecialFolder(csidl));
-    for (const wchar_t* name : {L"SystemRoot", L"windir"}) list.Add(Environment(name));
-}
-
-void AddProgramFolders(ProtectedFolders& list) {
-    for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
-                      CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_COMMON_APPDATA})
-        list.Add(GetSpecialFolder(csidl));
-    for (const wchar_t* name : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"CommonProgramFiles",
-                                L"CommonProgramFiles(x86)", L"CommonProgramW6432", L"ProgramData",
-                                L"ALLUSERSPROFILE"})
-        list.Add(Environment(name));
-    const wchar_t* currentVersion = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-    for (const wchar_t* value : {L"ProgramFilesDir", L"ProgramFilesDir (x86)", L"ProgramW6432Dir",
-                                 L"CommonFilesDir", L"CommonFilesDir (x86)", L"CommonW6432Dir"})
-        list.Add(MachineText(currentVersion, value));
-}
-
-void AddUserFolders(ProtectedFolders& list) {
-    list.AddProfileParent(
-        MachineText(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", L"ProfilesDirectory"), false);
-    for (const auto& profile : {GetSpecialFolder(CSIDL_PROFILE), Environment(L"USERPROFILE"), Environment(L"PUBLIC")}) {
-        list.Add(profile);
-        list.AddProfileParent(profile, true);
+std::vector<GuardedFolder> GatherProtectedFolders() {
+    std::vector<GuardedFolder> list;
+    for (const auto& protectedPath : ProtectedPaths()) {
+        try {
+            list.push_back({Canonical(protectedPath.path), protectedPath.kind});
+        } catch (...) {
+        }
     }
-    for (int csidl : {CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA})
-        list.Add(GetSpecialFolder(csidl));
-    for (const wchar_t* name : {L"APPDATA", L"LOCALAPPDATA", L"TEMP", L"TMP"}) list.Add(Environment(name));
-    list.Add(TemporaryFolder());
+    return list;
 }
 
-ProtectedFolders GatherProtectedFolders() {
-    ProtectedFolders list;
-    AddWindowsFolders(list);
-    AddProgramFolders(list);
-    AddUserFolders(list);
-    return list;
+const wchar_t* Description(Protection kind) {
+    switch (kind) {
+    case Protection::IisOwned:
+        return L"a folder that IIS owns";
+    case Protection::Profile:
+        return L"a user profile folder";
+    default:
+        return L"a folder that Windows owns";
+    }
 }
 
 std::wstring Quoted(const FolderName& folder) { return L"\"" + Joined(folder) + L"\""; }
@@ -270,12 +197,14 @@ std::wstring Quoted(const FolderName& folder) { return L"\"" + Joined(folder) + 
 // Where the folder really is once junctions and links in the folders above
 // it are followed; the folder itself is not followed when it is a link,
 // since the deletion removes such a folder as a link. Absent when the folder
-// cannot be opened.
+// cannot be opened or its final path cannot be read.
+// Test seam: "GetFinalPathNameByHandleW".
 std::optional<std::wstring> FinalPath(const std::wstring& path) {
     WindowsPlatform::UniqueFileHandle folder(CreateFileW(
         path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!folder) return std::nullopt;
+    if (WindowsPlatform::InjectedFault("GetFinalPathNameByHandleW")) return std::nullopt;
     try {
         return FilledBuffer([&](wchar_t* buffer, DWORD size) {
             return GetFinalPathNameByHandleW(folder.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
@@ -285,14 +214,23 @@ std::optional<std::wstring> FinalPath(const std::wstring& path) {
     }
 }
 
-std::optional<std::wstring> Refusal(const FolderName& folder, const ProtectedFolders& list) {
+bool InsideWindowsFolder(const FolderName& folder, const GuardedFolder& guarded) {
+    return guarded.kind == Protection::WindowsFolder && Holds(guarded.folder, folder);
+}
+
+std::optional<std::wstring> Refusal(const FolderName& folder, const std::vector<GuardedFolder>& list) {
     if (folder.parts.empty()) return Quoted(folder) + (folder.share ? L" is a share root" : L" is a drive root");
-    for (const auto& owned : list.folders)
-        if (SameFolder(folder, owned)) return Quoted(folder) + L" is a folder that Windows owns";
-    for (const auto& users : list.profileParents)
-        if (SameFolder(Parent(folder), users)) return Quoted(folder) + L" is a user profile folder";
-    for (const auto& owned : list.folders)
-        if (Holds(folder, owned)) return Quoted(folder) + L" holds " + Quoted(owned) + L", a folder that Windows owns";
+    for (const auto& guarded : list)
+        if (SameFolder(folder, guarded.folder)) return Quoted(folder) + L" is " + Description(guarded.kind);
+    for (const auto& guarded : list)
+        if (guarded.kind == Protection::ProfileParent && SameFolder(Parent(folder), guarded.folder))
+            return Quoted(folder) + L" is a user profile folder";
+    for (const auto& guarded : list)
+        if (InsideWindowsFolder(folder, guarded))
+            return Quoted(folder) + L" is inside " + Quoted(guarded.folder) + L", " + Description(guarded.kind);
+    for (const auto& guarded : list)
+        if (Holds(folder, guarded.folder))
+            return Quoted(folder) + L" holds " + Quoted(guarded.folder) + L", " + Description(guarded.kind);
     return std::nullopt;
 }
 
@@ -315,6 +253,12 @@ bool IsFullPath(const std::wstring& path) {
     return IsAbsolute(WithoutDevicePrefix(path));
 }
 
+std::wstring WithoutLongPathPrefix(const std::wstring& path) {
+    if (StartsWith(path, L"\\\\?\\UNC\\") || StartsWith(path, L"\\\\?\\unc\\")) return L"\\" + path.substr(7);
+    if (StartsWith(path, L"\\\\?\\")) return path.substr(4);
+    return path;
+}
+
 std::optional<std::wstring> FolderDeletionRefusal(const std::wstring& path) {
     FolderName folder;
     try {
@@ -322,14 +266,19 @@ std::optional<std::wstring> FolderDeletionRefusal(const std::wstring& path) {
     } catch (...) {
         return L"\"" + path + L"\" cannot be resolved to a full path";
     }
-    if (folder.parts.empty()) return Refusal(folder, ProtectedFolders{});
-    const ProtectedFolders list = GatherProtectedFolders();
+    if (folder.parts.empty()) return Refusal(folder, {});
+    const std::vector<GuardedFolder> list = GatherProtectedFolders();
     if (auto refusal = Refusal(folder, list)) return refusal;
-    if (const auto realPath = FinalPath(LongPathForm(Joined(folder)))) {
-        try {
-            if (auto refusal = Refusal(Canonical(*realPath), list)) return refusal;
-        } catch (...) {
-        }
+    // What is not there is not deleted; an existing folder is judged once
+    // more where it really is, and refused when that cannot be told.
+    const std::wstring local = LongPathForm(Joined(folder));
+    if (WindowsPlatform::QueryFileAttributes(local) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    const std::wstring unresolved = Quoted(folder) + L" cannot be resolved to its final path";
+    const auto realPath = FinalPath(local);
+    if (!realPath) return unresolved;
+    try {
+        return Refusal(Canonical(*realPath), list);
+    } catch (...) {
+        return unresolved;
     }
-    return std::nullopt;
 }

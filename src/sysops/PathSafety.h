@@ -23,12 +23,22 @@ bool IsFullPath(const std::wstring& path);
 // "\\\\?\\" or "\\\\.\\" prefix is returned unchanged.
 std::wstring LongPathForm(const std::wstring& fullPath);
 
+// The form the security functions take: the long-path prefix taken off,
+// "\\\\?\\UNC\\server\\share\\x" given back as "\\\\server\\share\\x".
+std::wstring WithoutLongPathPrefix(const std::wstring& path);
+
 // Why the folder must not be deleted, or absent when it may be. Refused are
-// drive roots, share roots, the Windows folder and its system folders, both
-// Program Files folders and their Common Files, ProgramData, the Users
-// folder and every profile folder in it, the current user's Documents,
-// Desktop, AppData and Local AppData folders, the temporary folder, and
-// every folder that holds one of these. Paths are compared after resolving
-// "." and "..", separators, letter case, short names and the long-path
-// prefix. A path that cannot be resolved is refused.
+// drive roots, share roots, the Windows folder and everything below it, the
+// system folders, both Program Files folders and their Common Files,
+// ProgramData, the Users folder and every profile folder in it, every
+// profile that ProfileList names wherever it lies, the current user's
+// Documents, Desktop, AppData and Local AppData folders, the temporary
+// folder, IIS's web folders (%SystemDrive%\inetpub, its standard subfolders
+// and the web root IIS's setup names), and every folder that holds one of
+// these; a folder below them (other than below the Windows folder) may go.
+// Paths are compared after resolving "." and "..", separators, letter case,
+// short names, the long-path prefix and this machine's administrative
+// shares ("\\\\localhost\\C$\\x" is "C:\\x"). A path that cannot be
+// resolved is refused, and so is an existing folder whose final path
+// (through junctions and links above it) cannot be read.
 std::optional<std::wstring> FolderDeletionRefusal(const std::wstring& path);

@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
 #include "platform/UniqueHandle.h"
+#include "sysops/CommandResolution.h"
 #include "sysops/ProcessTreeWait.h"
 #include "sysops/RestartNeed.h"
 
@@ -191,7 +192,9 @@ void WriteFinished(HANDLE process, Remove::Log& log) {
 
 void LimitUninstallerRuns(std::optional<unsigned long> seconds) { timeLimitSeconds = seconds; }
 
-bool RunUninstaller(const std::wstring& command, const std::wstring& name, Remove::Log& log) {
+bool RunUninstaller(const std::wstring& requestedCommand, const std::wstring& name, Remove::Log& log) {
+    // Its program only from where it belongs; the log shows it as started.
+    const std::wstring command = CommandToStart(requestedCommand);
     log.Write(L"Running uninstaller for \"");
     log.Write(name);
     log.Write(L"\" with command ");

@@ -26,15 +26,6 @@ protected:
         return run;
     }
 
-    static Lines Prefixes(std::initializer_list<const wchar_t*> components) {
-        Lines prefixes;
-        for (const wchar_t* component : components) {
-            const auto more = Lab::ComponentPrefixes(component);
-            prefixes.insert(prefixes.end(), more.begin(), more.end());
-        }
-        return prefixes;
-    }
-
     // Lines of the snapshot that still belong to the given prefixes.
     static Lines Remaining(const Lab::Snapshot& snapshot, const Lines& prefixes) {
         return Lab::LinesWithin(snapshot.lines, prefixes);

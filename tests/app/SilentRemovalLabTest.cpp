@@ -30,15 +30,6 @@ protected:
         return run;
     }
 
-    static std::vector<std::wstring> Prefixes(std::initializer_list<const wchar_t*> components) {
-        std::vector<std::wstring> prefixes;
-        for (const wchar_t* component : components) {
-            const auto more = Lab::ComponentPrefixes(component);
-            prefixes.insert(prefixes.end(), more.begin(), more.end());
-        }
-        return prefixes;
-    }
-
     // Lines of the snapshot that still belong to the given prefixes.
     static std::vector<std::wstring> Remaining(const Lab::Snapshot& snapshot, const std::vector<std::wstring>& prefixes) {
         return Lab::LinesWithin(snapshot.lines, prefixes);

@@ -38,4 +38,14 @@ protected:
     // An empty list of snapshot lines, for comparisons that print the
     // offending lines when they fail.
     static std::vector<std::wstring> NoLines() { return {}; }
+
+    // The snapshot prefixes of every listed component (Lab::ComponentPrefixes).
+    static std::vector<std::wstring> Prefixes(std::initializer_list<const wchar_t*> components) {
+        std::vector<std::wstring> prefixes;
+        for (const wchar_t* component : components) {
+            const auto more = Lab::ComponentPrefixes(component);
+            prefixes.insert(prefixes.end(), more.begin(), more.end());
+        }
+        return prefixes;
+    }
 };

@@ -1,7 +1,10 @@
 #include "sysops/PathSafety.h"
 
+#include "platform/FaultInjection.h"
 #include "support/RecordingLog.h"
+#include "support/RegistryFixture.h"
 #include "sysops/Files.h"
+#include "sysops/ProtectedFolders.h"
 
 #include <windows.h>
 
@@ -75,7 +78,7 @@ TEST(FolderDeletionRefusalTest, AllowsFoldersBelowTheOnesWindowsOwns) {
          {ShellFolder(CSIDL_PROGRAM_FILESX86) + L"\\Orvalis Enterprise", ShellFolder(CSIDL_PROGRAM_FILES) + L"\\X",
           ShellFolder(CSIDL_PERSONAL) + L"\\ORVCredentials", ShellFolder(CSIDL_LOCAL_APPDATA) + L"\\Orvalis",
           TemporaryFolder() + L"orvtree", ShellFolder(CSIDL_PROFILE) + L"\\Orvalis", std::wstring(L"C:\\inetpub\\wwwroot\\ORV"),
-          std::wstring(L"\\\\server\\share\\Orvalis"), ShellFolder(CSIDL_WINDOWS) + L"\\Temp\\Orvalis"})
+          std::wstring(L"\\\\server\\share\\Orvalis"), std::wstring(L"\\\\localhost\\share\\Orvalis")})
         EXPECT_FALSE(FolderDeletionRefusal(path).has_value()) << path;
 }
 
@@ -139,6 +142,103 @@ TEST(FolderDeletionRefusalTest, DeleteDirectoryRefusesPathsThatDependOnTheCurren
     EXPECT_TRUE(kept);
     EXPECT_EQ(lines[0], L"Deleting directory \"Data\"...refused: \"Data\" is not a full path\r\n");
     EXPECT_EQ(lines[2], L"Deleting directory \"C:Data\"...refused: \"C:Data\" is not a full path\r\n");
+}
+
+TEST(FolderDeletionRefusalTest, RefusesTheWindowsFolderAndEverythingBelowIt) {
+    const std::wstring windows = ShellFolder(CSIDL_WINDOWS);
+    ExpectRefused({windows + L"\\System32\\drivers", windows + L"\\Installer", windows + L"\\WinSxS",
+                   windows + L"\\Temp\\Orvalis", L"c:/WINDOWS/system32/DRIVERS/etc/"});
+    const auto refusal = FolderDeletionRefusal(windows + L"\\Installer\\{0D1E5F2A}");
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(*refusal, L"\"" + windows + L"\\Installer\\{0D1E5F2A}\" is inside \"" + windows +
+                            L"\", a folder that Windows owns");
+}
+
+TEST(FolderDeletionRefusalTest, RefusesIisWebFoldersAndWhatHoldsThemButNotASiteOfTheSuite) {
+    RegistryFixture registry;
+    registry.SetExpandString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\InetStp", L"PathWWWRoot",
+                             L"%SystemDrive%\\Sites\\Main");
+    ExpectRefused({L"C:\\inetpub", L"c:\\INETPUB\\", L"C:\\inetpub\\cgi-bin\\orvreports\\..\\..",
+                   L"C:\\inetpub\\wwwroot", L"C:\\inetpub\\ftproot", L"C:\\inetpub\\mailroot",
+                   L"C:\\inetpub\\custerr", L"C:\\inetpub\\logs", L"C:\\inetpub\\temp", L"C:\\inetpub\\history",
+                   L"C:\\inetpub\\AdminScripts", L"C:\\Sites\\Main", L"C:\\Sites"});
+    for (const wchar_t* path : {L"C:\\inetpub\\wwwroot\\orvweb", L"C:\\inetpub\\cgi-bin", L"C:\\Sites\\Main\\orvweb"})
+        EXPECT_FALSE(FolderDeletionRefusal(path).has_value()) << path;
+    EXPECT_EQ(FolderDeletionRefusal(L"C:\\inetpub\\"), std::wstring(L"\"C:\\inetpub\" is a folder that IIS owns"));
+    EXPECT_EQ(FolderDeletionRefusal(L"C:\\Sites"),
+              std::wstring(L"\"C:\\Sites\" holds \"C:\\Sites\\Main\", a folder that IIS owns"));
+}
+
+TEST(FolderDeletionRefusalTest, RefusesEveryProfileThatProfileListNamesWhereverItIs) {
+    RegistryFixture registry;
+    registry.SetExpandString(HKEY_LOCAL_MACHINE,
+                             L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-0-0-0-" +
+                                 std::to_wstring(GetCurrentProcessId()),
+                             L"ProfileImagePath", L"%SystemDrive%\\Staff\\alice");
+    ExpectRefused({L"C:\\Staff\\alice", L"C:\\Staff"});
+    EXPECT_FALSE(FolderDeletionRefusal(L"C:\\Staff\\alice\\Orvalis").has_value());
+    EXPECT_EQ(FolderDeletionRefusal(L"c:\\staff\\ALICE"),
+              std::wstring(L"\"c:\\staff\\ALICE\" is a user profile folder"));
+}
+
+TEST(FolderDeletionRefusalTest, SeesThroughThisMachinesAdminShares) {
+    // Wine reaches no share: what is proved is that the path is judged as
+    // the local folder it names.
+    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD length = static_cast<DWORD>(std::size(computer));
+    ASSERT_TRUE(GetComputerNameW(computer, &length));
+    ExpectRefused({L"\\\\localhost\\C$\\Windows", L"\\\\127.0.0.1\\c$\\Users\\x",
+                   L"\\\\?\\UNC\\" + std::wstring(computer) + L"\\ADMIN$",
+                   L"\\\\?\\UNC\\localhost\\C$\\Windows\\System32\\drivers", L"\\\\localhost\\C$",
+                   L"\\\\::1\\C$\\Program Files (x86)", L"\\\\" + std::wstring(computer) + L"\\c$\\inetpub"});
+    EXPECT_EQ(FolderDeletionRefusal(L"\\\\localhost\\C$\\Windows"),
+              std::wstring(L"\"C:\\Windows\" is a folder that Windows owns"));
+    EXPECT_FALSE(FolderDeletionRefusal(L"\\\\localhost\\C$\\Program Files (x86)\\Orvalis Enterprise").has_value());
+}
+
+TEST(FolderDeletionRefusalTest, RefusesAnExistingFolderWhoseFinalPathCannotBeRead) {
+    // Wine reads every final path: the failure is injected.
+    const std::wstring folder =
+        ShellFolder(CSIDL_PROGRAM_FILESX86) + L"\\Orvalis Final " + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::optional<std::wstring> refusal, missing;
+    {
+        WindowsPlatform::ScopedFault unreadable("GetFinalPathNameByHandleW", ERROR_ACCESS_DENIED);
+        refusal = FolderDeletionRefusal(folder);
+        missing = FolderDeletionRefusal(folder + L"\\Missing");
+    }
+    const auto readable = FolderDeletionRefusal(folder);
+    RemoveDirectoryW(folder.c_str());
+
+    EXPECT_EQ(refusal, L"\"" + folder + L"\" cannot be resolved to its final path");
+    EXPECT_FALSE(missing.has_value());  // nothing there to delete
+    EXPECT_FALSE(readable.has_value());
+}
+
+TEST(MachineTextTest, ReadsPlainAndExpandableValues) {
+    const wchar_t* currentVersion = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    EXPECT_EQ(MachineText(currentVersion, L"ProgramFilesDir"), ShellFolder(CSIDL_PROGRAM_FILESX86));
+    EXPECT_EQ(MachineText(currentVersion, L"ProgramFilesDir", KEY_WOW64_64KEY), std::wstring(L"C:\\Program Files"));
+    const auto profiles =
+        MachineText(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", L"ProfilesDirectory");
+    ASSERT_TRUE(profiles.has_value());
+    EXPECT_EQ(CompareStringOrdinal(profiles->c_str(), -1, ParentOf(ShellFolder(CSIDL_PROFILE)).c_str(), -1, TRUE),
+              CSTR_EQUAL)
+        << *profiles;
+
+    RegistryFixture registry;
+    const std::wstring key = L"SOFTWARE\\" + registry.Unique(L"ORV MachineText");
+    registry.SetExpandString(HKEY_LOCAL_MACHINE, key, L"Expandable", L"%SystemDrive%\\x");
+    registry.SetDword(HKEY_LOCAL_MACHINE, key, L"Number", 1);
+    EXPECT_EQ(MachineText(key.c_str(), L"Expandable"), std::wstring(L"C:\\x"));
+    EXPECT_FALSE(MachineText(key.c_str(), L"Number").has_value());
+    EXPECT_FALSE(MachineText(key.c_str(), L"Missing").has_value());
+}
+
+TEST(LongPathFormTest, SecurityFunctionsGetTheFormWithoutThePrefix) {
+    EXPECT_EQ(WithoutLongPathPrefix(LongPathForm(L"\\\\srv\\share\\x")), L"\\\\srv\\share\\x");
+    EXPECT_EQ(WithoutLongPathPrefix(L"\\\\?\\C:\\x"), L"C:\\x");
+    EXPECT_EQ(WithoutLongPathPrefix(L"MACHINE\\SOFTWARE\\x"), L"MACHINE\\SOFTWARE\\x");
 }
 
 }  // namespace
