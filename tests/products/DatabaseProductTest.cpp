@@ -12,6 +12,7 @@
 #include "support/RecordingLog.h"
 #include "support/RegistryFixture.h"
 #include "support/SqlServerStandIn.h"
+#include "support/StopWaitDots.h"
 #include "support/TempTree.h"
 #include "sysops/KeyTreeDeletionHook.h"
 #include "sysops/RegistryBackup.h"
@@ -32,11 +33,6 @@ const wchar_t* const kOtherDSNs[] = {L"localorvreportingserver", L"enterprise_se
 const wchar_t kTryingToConnect[] = L"Trying to connect to a SQL server at localhost using NT authentication...";
 
 bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
-
-// The stop wait writes a dot for every tenth poll; how many is timing.
-std::wstring WithoutStopWaitDots(const std::wstring& text) {
-    return std::regex_replace(text, std::wregex(LR"(\.\.\.\.+stopped)"), L"...stopped");
-}
 
 std::wstring DetectionBanner() {
     RecordingLog log;
