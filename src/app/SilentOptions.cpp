@@ -9,6 +9,7 @@ const wchar_t kLogSwitch[] = L"/log=";
 const wchar_t kBackupSwitch[] = L"/backup=";
 const wchar_t kDetectSwitch[] = L"/detect";
 const wchar_t kTimeoutSwitch[] = L"/timeout=";
+const wchar_t kWhatIfSwitch[] = L"/whatif";
 
 namespace {
 
@@ -69,6 +70,7 @@ SilentOptions ParseSilentOptions(const std::wstring& argumentText) {
         text.replace(found.position, end - found.position, L" ");
     }
     options.detect = HasSwitch(text, kDetectSwitch);
+    options.whatif = HasSwitch(text, kWhatIfSwitch);
     options.switchText = std::move(text);
     return options;
 }

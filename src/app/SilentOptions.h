@@ -1,7 +1,8 @@
 #pragma once
 // The switches of an unattended run beyond the selection: where the log
 // goes, where deleted registry keys are backed up, and the detection-only
-// report, the time limit of every uninstaller run. Valued switches
+// report, the removal plan ("/whatif"), the time limit of every uninstaller
+// run. Valued switches
 // ("/log=PATH", "/backup=FOLDER", "/timeout=SECONDS") are cut out of the
 // argument text, value and all, before any switch is matched as a substring,
 // so a path such as C:/logs/client/x.log selects nothing.
@@ -12,6 +13,7 @@
 extern const wchar_t kLogSwitch[];     // "/log="
 extern const wchar_t kBackupSwitch[];  // "/backup="
 extern const wchar_t kDetectSwitch[];  // "/detect"
+extern const wchar_t kWhatIfSwitch[];  // "/whatif"
 extern const wchar_t kTimeoutSwitch[]; // "/timeout="
 
 struct SilentOptions {
@@ -22,6 +24,7 @@ struct SilentOptions {
     std::optional<std::wstring> backupFolder;
     std::optional<std::wstring> timeout;  // the value as given
     bool detect = false;
+    bool whatif = false;
 };
 
 // A value runs to the next blank or tab; a value that begins with a double

@@ -1,8 +1,10 @@
 #include "app/UnattendedRun.h"
 
+#include "app/BackupPlan.h"
 #include "app/SilentOptions.h"
 #include "app/SilentRemoval.h"
 #include "log/FileLog.h"
+#include "log/ForwardingLog.h"
 #include "platform/Errors.h"
 #include "platform/MessageBox.h"
 #include "sysops/RegistryBackup.h"
@@ -82,7 +84,7 @@ bool OpenLog(const SilentOptions& options, RunLog& log) {
         } catch (...) {
             return false;
         }
-    } else if (options.detect) {
+    } else if (options.detect || options.whatif) {
         const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
         if (output != nullptr && output != INVALID_HANDLE_VALUE) log.file = std::make_unique<Remove::FileLog>(output);
     }
@@ -108,9 +110,17 @@ SilentExitCode RemoveSelection(const SilentOptions& options, Remove::Log& log, c
         log.EndLine();
     }
     const ScopedKeyTreeDeletionHook hook(backup.get());
-    const Catalogue catalogue = parts.makeCatalogue(log);
+    // The components write through a log that the backup's plans can mute.
+    Remove::ForwardingLog componentLog(log);
+    const Catalogue catalogue = parts.makeCatalogue(componentLog);
     const auto rootCleanup = parts.rootCleanup ? parts.rootCleanup : RemoveRootFoldersAndKeys;
-    const SilentExitCode code = RunSilentRemoval(options.switchText, catalogue, log, rootCleanup);
+    std::function<bool(ORVProduct&)> beforeRemoval;
+    std::unique_ptr<BackupPlan> backupPlan;
+    if (backup) {
+        backupPlan = std::make_unique<BackupPlan>(*backup, componentLog, rootCleanup);
+        beforeRemoval = [&backupPlan](ORVProduct& product) { return backupPlan->BeforeRemoval(product); };
+    }
+    const SilentExitCode code = RunSilentRemoval(options.switchText, catalogue, componentLog, rootCleanup, beforeRemoval);
     return backup && backup->WriteFailed() ? SilentExitCode::LocationNotWritable : code;
 }
 
@@ -180,6 +190,10 @@ int RunUnattended(const std::wstring& argumentText, const UnattendedParts& parts
     if (usable && options.detect) {
         const Catalogue catalogue = parts.makeCatalogue(log);
         code = RunSilentDetection(catalogue, log);
+    } else if (usable && options.whatif) {
+        const Catalogue catalogue = parts.makeCatalogue(log);
+        code = RunSilentPlan(options.switchText, catalogue, log,
+                             parts.rootCleanup ? parts.rootCleanup : RemoveRootFoldersAndKeys);
     } else {
         code = usable ? RemoveSelection(options, log, parts, now) : SilentExitCode::NothingSelected;
         if (runLog.Failed()) code = SilentExitCode::LocationNotWritable;

@@ -8,6 +8,7 @@
 #include "platform/Format.h"
 #include "platform/Text.h"
 #include "products/SharedRoutines.h"
+#include "sysops/ActionPlan.h"
 #include "sysops/InstallerRecords.h"
 #include "sysops/RegistryPurge.h"
 #include "sysops/UninstallCommands.h"
@@ -71,6 +72,7 @@ void PlatformAPIProduct::Detect() {
 }
 
 bool PlatformAPIProduct::WriteGuidResponseFile(const std::wstring& uninstallString, const std::wstring& path) {
+    if (!ActOrDescribe(PlannedAction{ActionKind::ResponseFile, path}, log)) return true;
     log.Write(L"Creating install shield response file...");
     const auto guid = ProductGuid(uninstallString);
     if (!guid) {

@@ -1,4 +1,4 @@
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
@@ -7,6 +7,7 @@
 #include "platform/FileReadingPath.h"
 #include "platform/FileWriter.h"
 #include "products/SharedRoutines.h"
+#include "sysops/ActionPlan.h"
 
 #include <cstring>
 
@@ -27,6 +28,7 @@ void WriteWholeFile(const std::wstring& path, const char* bytes, size_t size) {
 }  // namespace
 
 bool ORVProduct::WriteResponseFile(const std::wstring& path) {
+    if (!ActOrDescribe(PlannedAction{ActionKind::ResponseFile, path}, log)) return true;
     log.Write(L"Creating install shield response file...");
     try {
         WriteWholeFile(path, kInstallShieldResponseFile, std::strlen(kInstallShieldResponseFile));
