@@ -9,7 +9,7 @@
 #include "products/SharedRoutines.h"
 #include "sysops/ActionPlan.h"
 
-#include <cstring>
+#include <string>
 
 namespace {
 
@@ -30,8 +30,12 @@ void WriteWholeFile(const std::wstring& path, const char* bytes, size_t size) {
 bool ORVProduct::WriteResponseFile(const std::wstring& path) {
     if (!ActOrDescribe(PlannedAction{ActionKind::ResponseFile, path}, log)) return true;
     log.Write(L"Creating install shield response file...");
+    return WriteResponseText(path, kInstallShieldResponseFile);
+}
+
+bool ORVProduct::WriteResponseText(const std::wstring& path, const std::string& text) {
     try {
-        WriteWholeFile(path, kInstallShieldResponseFile, std::strlen(kInstallShieldResponseFile));
+        WriteWholeFile(path, text.data(), text.size());
     } catch (...) {
         log.WriteCurrentException();
         log.EndLine();
