@@ -2,7 +2,7 @@
 // The switches of an unattended run beyond the selection: where the log
 // goes, where deleted registry keys are backed up, and the detection-only
 // report, the time limit of every uninstaller run. Valued switches
-// ("/log=PATH", "/backup=FOLDER", "/timeout=SECONDS") are cut out of the
+// ("/log=PATH", "/backup=FOLDER", "/timeout=SECONDS", "/report=PATH") are cut out of the
 // argument text, value and all, before any switch is matched as a substring,
 // so a path such as C:/logs/client/x.log selects nothing.
 
@@ -13,6 +13,7 @@ extern const wchar_t kLogSwitch[];     // "/log="
 extern const wchar_t kBackupSwitch[];  // "/backup="
 extern const wchar_t kDetectSwitch[];  // "/detect"
 extern const wchar_t kTimeoutSwitch[]; // "/timeout="
+extern const wchar_t kReportSwitch[];  // "/report="
 
 struct SilentOptions {
     // The argument text with every valued switch replaced by one blank; the
@@ -21,6 +22,7 @@ struct SilentOptions {
     std::optional<std::wstring> logPath;
     std::optional<std::wstring> backupFolder;
     std::optional<std::wstring> timeout;  // the value as given
+    std::optional<std::wstring> reportPath;
     bool detect = false;
 };
 

@@ -1,6 +1,7 @@
 #include "app/SilentRemoval.h"
 
 #include "app/CommandLine.h"
+#include "app/RemovalProgress.h"
 #include "platform/MessageBox.h"
 #include "sysops/RestartNeed.h"
 
@@ -93,7 +94,9 @@ SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogu
             anySelected = true;
             if (product != nullptr) selection.insert(product);
         }
+        ProgressTurning(component);  // run report
         if (product != nullptr) product->Detect();
+        ProgressDetected(component, product, selection.count(product) != 0);  // run report
     }
     const auto isSelected = [&selection](ORVProduct* p) { return p != nullptr && selection.count(p) != 0; };
 
@@ -116,14 +119,17 @@ SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogu
     for (Component component : kSilentRemovalOrder) {
         ORVProduct* product = catalogue.Get(component);
         if (product == nullptr) continue;
+        ProgressTurning(component);  // run report
         if (product->installed && isSelected(product)) product->Remove();
         product->Detect();
+        ProgressDetected(component, product, isSelected(product));  // run report
         // A2A, last in the order, is judged on its own below.
         if (component != Component::A2A && product->installed) remaining = true;
     }
     if (!IsInstalled(catalogue.Get(Component::A2A)) && !remaining) {
         // The banner the dialog writes before the same cleanup.
         log.WriteRemovalBanner(L"Folders and Registry keys");
+        ProgressCleaningUp();  // run report
         rootCleanup(log);
     }
 
@@ -141,7 +147,9 @@ SilentExitCode RunSilentDetection(const Catalogue& catalogue, Remove::Log& log) 
     for (Component component : kSilentDetectionOrder) {
         ORVProduct* product = catalogue.Get(component);
         if (product == nullptr) continue;
+        ProgressTurning(component);  // run report
         product->Detect();
+        ProgressDetected(component, product, false);  // run report
         if (product->installed) installed.push_back(product);
     }
     const SilentExitCode code = installed.empty() ? SilentExitCode::Removed : SilentExitCode::ComponentsInstalled;

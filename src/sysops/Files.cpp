@@ -9,6 +9,7 @@
 #include "sysops/PathSafety.h"
 #include "sysops/RestartDeletions.h"
 #include "sysops/RestartNeed.h"
+#include "sysops/RunEvents.h"
 
 #include <windows.h>
 
@@ -104,8 +105,10 @@ bool LeaveToRestart(const std::wstring& path, DWORD error, const wchar_t* contex
                     Remove::Log& log) {
     // A second deletion of the same tree (the root cleanup after the
     // component's own) finds it scheduled already.
-    const DWORD scheduling = DeletedAtRestart(path) ? 0 : ScheduleDeletionAtRestart(path);
+    const bool already = DeletedAtRestart(path);
+    const DWORD scheduling = already ? 0 : ScheduleDeletionAtRestart(path);
     if (scheduling == 0) {
+        if (!already) TellLeftToRestart(WithoutLongPathPrefix(path));
         ++schedule.scheduled;
         return true;
     }
@@ -145,6 +148,7 @@ bool ResolveDeletionTarget(const std::wstring& path, std::wstring& target, Remov
             log.Write(L"refused: ");
             log.Write(*refusal);
             log.EndLine();
+            TellFolderRefused(path, *refusal);
             return false;
         }
         return true;
