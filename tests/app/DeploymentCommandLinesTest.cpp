@@ -13,12 +13,10 @@
 
 namespace {
 
-// The guide, through Wine's Z: drive that maps the host's root.
+// The guide, copied into the test bench beside the bin folder.
 std::wstring GuidePath() {
-    std::wstring path = L"Z:" + Utf8ToWide(ORV_SOURCE_DIR "/docs/deployment.md");
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
+    const std::wstring bin = TestProgramFolder();
+    return bin.substr(0, bin.find_last_of(L"\\/")) + L"\\docs\\deployment.md";
 }
 
 // The argument texts of every code-block line that runs ORVRemove.exe with
