@@ -2,7 +2,7 @@
 // The thirteen components the program knows, the orders in which each driver
 // walks them, and the dependencies between them.
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 
 #include <array>
 #include <memory>

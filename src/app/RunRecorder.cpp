@@ -50,8 +50,9 @@ const RunReport& RunRecorder::Finish(int exitCode, const std::wstring& exitMeani
     report_.exitCode = exitCode;
     report_.exitMeaning = exitMeaning;
     report_.restartNeeded = RestartNeeded();
-    // A detection-only run looks once: what it found is also the state after it.
-    if (report_.mode == RunMode::Detect) {
+    // A detection or a plan looks once and changes nothing: what it found is
+    // also the state after it.
+    if (report_.mode != RunMode::Remove) {
         for (ComponentRecord& record : report_.components) record.after = record.before;
     }
     return report_;

@@ -6,6 +6,7 @@ namespace {
 
 RunMode ModeOf(const SilentOptions& options) {
     if (options.detect) return RunMode::Detect;
+    if (options.whatif) return RunMode::WhatIf;
     return RunMode::Remove;
 }
 

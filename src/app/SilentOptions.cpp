@@ -10,6 +10,7 @@ const wchar_t kBackupSwitch[] = L"/backup=";
 const wchar_t kDetectSwitch[] = L"/detect";
 const wchar_t kTimeoutSwitch[] = L"/timeout=";
 const wchar_t kReportSwitch[] = L"/report=";
+const wchar_t kWhatIfSwitch[] = L"/whatif";
 
 namespace {
 
@@ -71,6 +72,7 @@ SilentOptions ParseSilentOptions(const std::wstring& argumentText) {
         text.replace(found.position, end - found.position, L" ");
     }
     options.detect = HasSwitch(text, kDetectSwitch);
+    options.whatif = HasSwitch(text, kWhatIfSwitch);
     options.switchText = std::move(text);
     return options;
 }

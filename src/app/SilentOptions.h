@@ -1,8 +1,9 @@
 #pragma once
 // The switches of an unattended run beyond the selection: where the log
 // goes, where deleted registry keys are backed up, and the detection-only
-// report, the time limit of every uninstaller run. Valued switches
-// ("/log=PATH", "/backup=FOLDER", "/timeout=SECONDS", "/report=PATH") are cut out of the
+// report, the removal plan ("/whatif"), the time limit of every uninstaller
+// run. Valued switches ("/log=PATH", "/backup=FOLDER", "/timeout=SECONDS",
+// "/report=PATH") are cut out of the
 // argument text, value and all, before any switch is matched as a substring,
 // so a path such as C:/logs/client/x.log selects nothing.
 
@@ -12,6 +13,7 @@
 extern const wchar_t kLogSwitch[];     // "/log="
 extern const wchar_t kBackupSwitch[];  // "/backup="
 extern const wchar_t kDetectSwitch[];  // "/detect"
+extern const wchar_t kWhatIfSwitch[];  // "/whatif"
 extern const wchar_t kTimeoutSwitch[]; // "/timeout="
 extern const wchar_t kReportSwitch[];  // "/report="
 
@@ -24,6 +26,7 @@ struct SilentOptions {
     std::optional<std::wstring> timeout;  // the value as given
     std::optional<std::wstring> reportPath;
     bool detect = false;
+    bool whatif = false;
 };
 
 // A value runs to the next blank or tab; a value that begins with a double

@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/RemovalProgress.h"
 #include "platform/MessageBox.h"
+#include "sysops/ActionPlan.h"
 #include "sysops/RestartNeed.h"
 
 #include <windows.h>
@@ -79,50 +80,93 @@ std::wstring ExitCodeLine(SilentExitCode code) {
     return L"Exit code " + std::to_wstring(static_cast<int>(code)) + L": " + meaning;
 }
 
-SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogue& catalogue, Remove::Log& log,
-                                const std::function<void(Remove::Log&)>& rootCleanup) {
-    const bool all = HasSwitch(argumentText, L"/all");
-    const bool force = HasSwitch(argumentText, L"/force");
-    std::set<ORVProduct*> selection;
-    bool anySelected = false;
+namespace {
 
-    // Selection and detection interleave: every component is detected,
-    // selected or not.
+// The components a silent run removes, chosen by the switches.
+struct Selection {
+    std::set<ORVProduct*> products;
+    bool any = false;  // a selection switch was given, whether or not its component exists
+
+    bool Has(const ORVProduct* product) const {
+        return product != nullptr && products.count(const_cast<ORVProduct*>(product)) != 0;
+    }
+};
+
+// Selection and detection interleave: every component is detected, selected
+// or not.
+Selection SelectAndDetect(const std::wstring& argumentText, const Catalogue& catalogue) {
+    const bool all = HasSwitch(argumentText, L"/all");
+    Selection selection;
     for (Component component : kSilentDetectionOrder) {
         ORVProduct* product = catalogue.Get(component);
         if (all || HasSwitch(argumentText, SilentSwitch(component))) {
-            anySelected = true;
-            if (product != nullptr) selection.insert(product);
+            selection.any = true;
+            if (product != nullptr) selection.products.insert(product);
         }
         ProgressTurning(component);  // run report
         if (product != nullptr) product->Detect();
-        ProgressDetected(component, product, selection.count(product) != 0);  // run report
+        ProgressDetected(component, product, selection.Has(product));  // run report
     }
-    const auto isSelected = [&selection](ORVProduct* p) { return p != nullptr && selection.count(p) != 0; };
+    return selection;
+}
 
+// The agent dependency rule's refusal, or empty.
+std::wstring Refusal(const std::wstring& argumentText, const Catalogue& catalogue, const Selection& selection) {
     ORVProduct* agent = catalogue.Get(Component::Agent);
-    if (!force && isSelected(agent)) {
-        const std::wstring refusal = AgentDependencyRefusal(catalogue, isSelected);
-        if (!refusal.empty()) {
-            ShowSilentBox(log, refusal, MB_ICONERROR);
-            return SilentExitCode::Refused;
-        }
-    }
+    if (HasSwitch(argumentText, L"/force") || !selection.Has(agent)) return {};
+    return AgentDependencyRefusal(catalogue, [&selection](ORVProduct* p) { return selection.Has(p); });
+}
 
-    // Implied removals, whether or not the implied components are installed.
+// Implied removals, whether or not the implied components are installed.
+void AddImpliedRemovals(const Catalogue& catalogue, Selection& selection) {
     ORVProduct* loggingService = catalogue.Get(Component::LoggingService);
     ORVProduct* dlp = catalogue.Get(Component::DLP);
-    if (isSelected(agent) && loggingService != nullptr) selection.insert(loggingService);
-    if (isSelected(loggingService) && dlp != nullptr) selection.insert(dlp);
+    if (selection.Has(catalogue.Get(Component::Agent)) && loggingService != nullptr)
+        selection.products.insert(loggingService);
+    if (selection.Has(loggingService) && dlp != nullptr) selection.products.insert(dlp);
+}
+
+// Counts the plan's actions that remove something and passes every action on.
+class CountingObserver : public PlanObserver {
+public:
+    explicit CountingObserver(PlanObserver* next) : next_(next) {}
+    void Planned(const PlannedAction& action) override {
+        if (RemovesSomething(action)) ++count;
+        if (next_ != nullptr) next_->Planned(action);
+    }
+    size_t count = 0;
+
+private:
+    PlanObserver* next_;
+};
+
+void WriteLine(Remove::Log& log, const std::wstring& text) {
+    log.Write(text);
+    log.EndLine();
+}
+
+}  // namespace
+
+SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogue& catalogue, Remove::Log& log,
+                                const std::function<void(Remove::Log&)>& rootCleanup,
+                                const std::function<bool(ORVProduct&)>& beforeRemoval) {
+    Selection selection = SelectAndDetect(argumentText, catalogue);
+    const std::wstring refusal = Refusal(argumentText, catalogue, selection);
+    if (!refusal.empty()) {
+        ShowSilentBox(log, refusal, MB_ICONERROR);
+        return SilentExitCode::Refused;
+    }
+    AddImpliedRemovals(catalogue, selection);
 
     bool remaining = false;
     for (Component component : kSilentRemovalOrder) {
         ORVProduct* product = catalogue.Get(component);
         if (product == nullptr) continue;
         ProgressTurning(component);  // run report
-        if (product->installed && isSelected(product)) product->Remove();
+        if (product->installed && selection.Has(product) && (!beforeRemoval || beforeRemoval(*product)))
+            product->Remove();
         product->Detect();
-        ProgressDetected(component, product, isSelected(product));  // run report
+        ProgressDetected(component, product, selection.Has(product));  // run report
         // A2A, last in the order, is judged on its own below.
         if (component != Component::A2A && product->installed) remaining = true;
     }
@@ -133,13 +177,53 @@ SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogu
         rootCleanup(log);
     }
 
-    if (!anySelected) {
+    if (!selection.any) {
         ShowSilentBox(log, kSilentUsageText, MB_OK);
         return SilentExitCode::NothingSelected;
     }
-    for (ORVProduct* product : selection)
+    for (ORVProduct* product : selection.products)
         if (product->installed) return SilentExitCode::StillInstalled;
     return RestartNeeded() ? SilentExitCode::RestartNeeded : SilentExitCode::Removed;
+}
+
+SilentExitCode RunSilentPlan(const std::wstring& argumentText, const Catalogue& catalogue, Remove::Log& log,
+                             const std::function<void(Remove::Log&)>& rootCleanup, PlanObserver* observer) {
+    Selection selection = SelectAndDetect(argumentText, catalogue);
+    if (!selection.any) {
+        WriteLine(log, kSilentUsageText);
+        return SilentExitCode::NothingSelected;
+    }
+    const std::wstring refusal = Refusal(argumentText, catalogue, selection);
+    if (!refusal.empty()) {
+        WriteLine(log, refusal);
+        return SilentExitCode::Refused;
+    }
+    AddImpliedRemovals(catalogue, selection);
+
+    CountingObserver counter(observer);
+    const ScopedPlanMode plan(&counter);
+    bool remaining = false;
+    for (Component component : kSilentRemovalOrder) {
+        ORVProduct* product = catalogue.Get(component);
+        if (product == nullptr || !product->installed) continue;
+        ProgressTurning(component);  // run report
+        if (selection.Has(product))
+            product->Remove();
+        else
+            remaining = true;
+    }
+    if (!remaining) {
+        log.EndLine();
+        WriteLine(log, L"When nothing of the suite is left, the removal ends with the cleanup of the suite's root folders and keys:");
+        log.WriteRemovalBanner(L"Folders and Registry keys");
+        ProgressCleaningUp();  // run report
+        rootCleanup(log);
+    }
+    const SilentExitCode code = counter.count == 0 ? SilentExitCode::Removed : SilentExitCode::ComponentsInstalled;
+    log.EndLine();
+    WriteLine(log, L"Planned actions: " + std::to_wstring(counter.count) + L" (exit code " +
+                       std::to_wstring(static_cast<int>(code)) + L")");
+    return code;
 }
 
 SilentExitCode RunSilentDetection(const Catalogue& catalogue, Remove::Log& log) {

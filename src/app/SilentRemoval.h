@@ -2,6 +2,7 @@
 // Silent mode: removes the components named by switches without a window.
 
 #include "app/Catalogue.h"
+#include "sysops/ActionPlan.h"
 
 #include <functional>
 #include <string>
@@ -33,8 +34,24 @@ void ShowSilentBox(Remove::Log& log, const std::wstring& text, unsigned type);
 // Removed, NothingSelected, Refused, StillInstalled or, when every selected
 // component is gone but Windows must be restarted to finish
 // (sysops/RestartNeed.h), RestartNeeded.
+// beforeRemoval, when given, is called just before each component's removal;
+// false leaves the component as it is.
 SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogue& catalogue, Remove::Log& log,
-                                const std::function<void(Remove::Log&)>& rootCleanup);
+                                const std::function<void(Remove::Log&)>& rootCleanup,
+                                const std::function<bool(ORVProduct&)>& beforeRemoval = {});
+
+// The same selection and detection as RunSilentRemoval, then the removal of
+// every selected installed component in plan mode (sysops/ActionPlan.h):
+// nothing is changed, every step that would act writes its plan line and
+// goes to observer (which may be null). When no component outside the
+// selection is installed, the root cleanup follows in plan mode after a line
+// that says so. Ends the log with "Planned actions: N (exit code C)" and
+// returns ComponentsInstalled (5) when anything would be removed, Removed (0)
+// when nothing would. No selection writes the usage text, a refusal of the
+// agent dependency rule its text, to the log only: NothingSelected or
+// Refused. Shows no message box.
+SilentExitCode RunSilentPlan(const std::wstring& argumentText, const Catalogue& catalogue, Remove::Log& log,
+                             const std::function<void(Remove::Log&)>& rootCleanup, PlanObserver* observer = nullptr);
 
 // Detects every component in the silent detection order and removes
 // nothing; ends the log with "Installed components: N (exit code C)" and one

@@ -1,10 +1,13 @@
 #include "app/UnattendedRun.h"
 
+#include "app/BackupPlan.h"
 #include "app/OutputPaths.h"
 #include "app/RunReporting.h"
 #include "app/SilentOptions.h"
 #include "app/SilentRemoval.h"
 #include "log/FileLog.h"
+#include "log/ForwardingLog.h"
+#include "platform/Errors.h"
 #include "platform/MessageBox.h"
 #include "sysops/RegistryBackup.h"
 #include "sysops/RootCleanup.h"
@@ -41,7 +44,7 @@ bool OpenLog(const SilentOptions& options, RunLog& log) {
         } catch (...) {
             return false;
         }
-    } else if (options.detect) {
+    } else if (options.detect || options.whatif) {
         const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
         if (output != nullptr && output != INVALID_HANDLE_VALUE) log.file = std::make_unique<Remove::FileLog>(output);
     }
@@ -67,9 +70,17 @@ SilentExitCode RemoveSelection(const SilentOptions& options, Remove::Log& log, c
         log.EndLine();
     }
     const ScopedKeyTreeDeletionHook hook(backup.get());
-    const Catalogue catalogue = parts.makeCatalogue(log);
+    // The components write through a log that the backup's plans can mute.
+    Remove::ForwardingLog componentLog(log);
+    const Catalogue catalogue = parts.makeCatalogue(componentLog);
     const auto rootCleanup = parts.rootCleanup ? parts.rootCleanup : RemoveRootFoldersAndKeys;
-    const SilentExitCode code = RunSilentRemoval(options.switchText, catalogue, log, rootCleanup);
+    std::function<bool(ORVProduct&)> beforeRemoval;
+    std::unique_ptr<BackupPlan> backupPlan;
+    if (backup) {
+        backupPlan = std::make_unique<BackupPlan>(*backup, componentLog, rootCleanup);
+        beforeRemoval = [&backupPlan](ORVProduct& product) { return backupPlan->BeforeRemoval(product); };
+    }
+    const SilentExitCode code = RunSilentRemoval(options.switchText, catalogue, componentLog, rootCleanup, beforeRemoval);
     return backup && backup->WriteFailed() ? SilentExitCode::LocationNotWritable : code;
 }
 
@@ -138,15 +149,20 @@ int RunUnattended(const std::wstring& argumentText, const UnattendedParts& parts
     const UnseenBoxes unseen(log);
     SilentExitCode code;
     const bool usable = ApplyTimeout(options, log);
+    const bool removal = !usable || !(options.detect || options.whatif);
     if (usable && options.detect) {
         const Catalogue catalogue = parts.makeCatalogue(log);
         code = RunSilentDetection(catalogue, log);
-        if (runLog.Failed()) code = SilentExitCode::LocationNotWritable;
-        code = reporting.Finish(code);
+    } else if (usable && options.whatif) {
+        const Catalogue catalogue = parts.makeCatalogue(log);
+        code = RunSilentPlan(options.switchText, catalogue, log,
+                             parts.rootCleanup ? parts.rootCleanup : RemoveRootFoldersAndKeys, reporting.Plan());
     } else {
         code = usable ? RemoveSelection(options, log, parts, now) : SilentExitCode::NothingSelected;
-        if (runLog.Failed()) code = SilentExitCode::LocationNotWritable;
-        code = reporting.Finish(code);
+    }
+    if (runLog.Failed()) code = SilentExitCode::LocationNotWritable;
+    code = reporting.Finish(code);
+    if (removal) {
         log.EndLine();
         log.Write(ExitCodeLine(code));
         log.EndLine();

@@ -22,8 +22,12 @@ struct UnattendedParts {
 // its missing folders, replaced when it exists); when it cannot be created
 // nothing at all happens and the code is 4. "/detect" detects only, and
 // without "/log=" writes its report to standard output when the process
-// has one. "/backup=FOLDER" backs up every registry key before it is
-// deleted to a new file in FOLDER (created when missing); when no file can
-// be made there, nothing is removed and the code is 4. A removal's log ends
-// with its exit code line.
+// has one. "/whatif" (unless "/detect" is given) writes the removal plan of
+// the selection and changes nothing (RunSilentPlan), to standard output as
+// well when there is no "/log=". "/backup=FOLDER" writes to a new file in
+// FOLDER (created when missing), before each component's removal, every
+// registry key and value that the removal may delete (app/BackupPlan.h), and
+// every key tree before this program deletes it; when no file can be made
+// there, nothing is removed and the code is 4. A removal's log ends with its
+// exit code line.
 int RunUnattended(const std::wstring& argumentText, const UnattendedParts& parts = {});

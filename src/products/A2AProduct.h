@@ -2,7 +2,7 @@
 // A2A, the agent-to-agent interface: a library folder beside the agent's
 // folder and its key under the agent's key. It has no uninstaller.
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 
 class A2AProduct : public ORVProduct {
 public:

@@ -2,7 +2,7 @@
 // DLP, which lives in the "DLP" folder inside the agent's folder and is
 // removed by its own control program. It has no uninstall entry.
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 
 class DLPProduct : public ORVProduct {
 public:

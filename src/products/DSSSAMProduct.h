@@ -2,7 +2,7 @@
 // Software asset management: an uninstall entry, installer records and its
 // inventory key.
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 
 class DSSSAMProduct : public ORVProduct {
 public:

@@ -5,7 +5,9 @@
 #include "platform/ODBCResult.h"
 #include "platform/ODBCStatement.h"
 #include "platform/Text.h"
+#include "sysops/ActionPlan.h"
 #include "sysops/Registry.h"
+#include "sysops/RegistryExport.h"
 #include "sysops/Services.h"
 
 #include <algorithm>
@@ -63,12 +65,35 @@ bool NativeClientInstalled() {
 
 // Opens a data-source key; an empty key when it does not exist, for then
 // there is nothing under it to remove. Other failures throw.
-UniqueRegistryKey OpenDataSourceKey(const wchar_t* path) {
+UniqueRegistryKey OpenDataSourceKey(const wchar_t* path, RegistryView view) {
     UniqueRegistryKey key;
-    const LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS | ViewFlag(kDataSourceView), key.Put());
+    const LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS | ViewFlag(view), key.Put());
     if (status == ERROR_FILE_NOT_FOUND) return {};
     ThrowIfError(status);
     return key;
+}
+
+bool HasValue(HKEY key, const std::wstring& name) {
+    const LONG status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr);
+    return status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
+}
+
+// True when the data source has its key or its entry in the list, in either view.
+bool DataSourceExists(const std::wstring& name) {
+    for (const RegistryView view : {RegistryView::Program, kDataSourceView}) {
+        try {
+            const UniqueRegistryKey dataSources = OpenDataSourceKey(kDataSourcesKey, view);
+            UniqueRegistryKey key;
+            if (dataSources && RegOpenKeyExW(dataSources.Get(), name.c_str(), 0, KEY_READ | ViewFlag(view),
+                                             key.Put()) == ERROR_SUCCESS)
+                return true;
+            const UniqueRegistryKey list = OpenDataSourceKey(kDataSourceListKey, view);
+            if (list && HasValue(list.Get(), name)) return true;
+        } catch (...) {
+            return true;  // what cannot be looked at is planned as asked for
+        }
+    }
+    return false;
 }
 
 // The version text of the fetched column: whole UTF-16 units as the
@@ -185,6 +210,7 @@ std::optional<std::wstring> DatabaseProduct::ReadDatabaseVersion(const ODBCConne
 }
 
 bool DatabaseProduct::DropDatabase(const ODBCConnection& connection, const std::wstring& name) {
+    if (!ActOrDescribe(PlannedAction{ActionKind::Database, name}, log)) return true;
     log.Write(L"Removing database \"" + name + L"\"...");
     try {
         ExecuteDirect(connection, kUseMaster);
@@ -198,21 +224,34 @@ bool DatabaseProduct::DropDatabase(const ODBCConnection& connection, const std::
 }
 
 bool DatabaseProduct::RemoveDSN(const std::wstring& name) {
+    // A plan names only the data sources that are there.
+    if (Planning() && !DataSourceExists(name)) return true;
+    if (!ActOrDescribe(PlannedAction{ActionKind::DataSource, name}, log)) {
+        // The ODBC installer library removes in this program's view what the
+        // program removes itself in the 64-bit view.
+        RemoveDSNRegistryEntries(name, RegistryView::Program);
+        RemoveDSNRegistryEntries(name, kDataSourceView);
+        return true;
+    }
     WriteLine(log, L"Removing DSN \"" + name + L"\"...");
-    const bool removed = InstallerRemovesDSN(name) && RemoveDSNRegistryEntries(name);
+    const bool removed = InstallerRemovesDSN(name) && RemoveDSNRegistryEntries(name, kDataSourceView);
     WriteLine(log, removed ? L"DSN Removed" : L"failed to delete DSN");
     return removed;
 }
 
-bool DatabaseProduct::RemoveDSNRegistryEntries(const std::wstring& name) {
+bool DatabaseProduct::RemoveDSNRegistryEntries(const std::wstring& name, RegistryView view) {
     try {
-        const UniqueRegistryKey dataSources = OpenDataSourceKey(kDataSourcesKey);
+        const UniqueRegistryKey dataSources = OpenDataSourceKey(kDataSourcesKey, view);
         if (!dataSources) return true;
-        const bool deleted = DeleteRegistryKey(dataSources.Get(), name, log, kDataSourceView);
-        const UniqueRegistryKey list = OpenDataSourceKey(kDataSourceListKey);
-        if (list) {
-            const LONG status = RegQueryValueExW(list.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr);
-            if (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        const bool deleted = DeleteRegistryKey(dataSources.Get(), name, log, view);
+        const UniqueRegistryKey list = OpenDataSourceKey(kDataSourceListKey, view);
+        if (list && HasValue(list.Get(), name)) {
+            PlannedAction action{ActionKind::RegistryValue};
+            if (Planning()) action.target = KeyPlaceName(list.Get(), L"", view) + L":[" + name + L"]";
+            action.root = list.Get();
+            action.valueName = name;
+            action.view = view;
+            if (ActOrDescribe(action, log)) {
                 const LONG removed = RegDeleteValueW(list.Get(), name.c_str());
                 if (removed != ERROR_FILE_NOT_FOUND) ThrowIfError(removed);
             }

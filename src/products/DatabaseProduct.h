@@ -4,8 +4,9 @@
 // instance or SQLEXPRESS), reached with Windows authentication, and the
 // ODBC data sources that point at them.
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 #include "platform/ODBCConnection.h"
+#include "sysops/Registry.h"
 
 #include <optional>
 #include <string>
@@ -32,8 +33,9 @@ public:
     // Removes the data source through the ODBC installer, then its keys.
     bool RemoveDSN(const std::wstring& name);
     // Deletes the data source's key and its "ODBC Data Sources" value in the
-    // 64-bit registry view.
-    bool RemoveDSNRegistryEntries(const std::wstring& name);
+    // view (the 64-bit one; a plan also names those of the program's view,
+    // which the ODBC installer removes).
+    bool RemoveDSNRegistryEntries(const std::wstring& name, RegistryView view = RegistryView::Native64);
 
     // Once a connection attempt has thrown, no further one is made.
     bool connectionFailed = false;

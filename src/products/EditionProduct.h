@@ -3,7 +3,7 @@
 // components share: the edition in use, the version, the default folder
 // under Program Files and the installation folder.
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,7 @@
 #include "products/LoggingServiceProduct.h"
 
 #include "products/DefaultFolder.h"
+#include "sysops/ActionPlan.h"
 #include "sysops/Files.h"
 #include "sysops/InstallerRecords.h"
 #include "sysops/Registry.h"
@@ -62,8 +63,9 @@ bool LoggingServiceProduct::Remove() {
     log.WriteRemovalBanner(Name().c_str());
     if (const auto command = UninstallCommand()) {
         RunUninstaller(*command, Name(), log);
-        // The installer records are only looked at when the entry is gone.
-        if (FindUninstallEntry(kLookupName, log) || FindInstallerProduct(kLookupName, log)) {
+        // The installer records are only looked at when the entry is gone. A
+        // plan takes the uninstaller as successful and shows the steps after it.
+        if (!Planning() && (FindUninstallEntry(kLookupName, log) || FindInstallerProduct(kLookupName, log))) {
             WriteLine(log, L"Installation information still exists!  Uninstall appears unsuccessful.");
             return false;
         }

@@ -4,7 +4,7 @@
 // A product still registered after its uninstaller ends the removal with
 // false and leaves every trace in place.
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 
 class LoggingServiceProduct : public ORVProduct {
 public:

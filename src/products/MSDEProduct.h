@@ -3,7 +3,7 @@
 // it is installed while the string exists and removed when its uninstaller
 // takes the string away. There is no manual step.
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 
 class MSDEProduct : public ORVProduct {
 public:

@@ -1,13 +1,10 @@
 #include "products/PlatformAPIProduct.h"
 
 #include "platform/Errors.h"
-#include "platform/FaultInjection.h"
-#include "platform/FileLocation.h"
-#include "platform/FileReadingPath.h"
-#include "platform/FileWriter.h"
 #include "platform/Format.h"
 #include "platform/Text.h"
 #include "products/SharedRoutines.h"
+#include "sysops/ActionPlan.h"
 #include "sysops/InstallerRecords.h"
 #include "sysops/RegistryPurge.h"
 #include "sysops/UninstallCommands.h"
@@ -28,16 +25,6 @@ std::optional<std::wstring> ProductGuid(const std::wstring& uninstallString) {
     return uninstallString.substr(open, close - open + 1);
 }
 
-// Creates or overwrites the file with exactly these bytes.
-void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-    const FileLocation location(TranscodeU16ToU8(path));
-    // Test seam: Wine cannot refuse a write to the temporary folder.
-    if (const DWORD fault = WindowsPlatform::InjectedFault("CreateFileW/ResponseFile"))
-        throw FileIOError(fault, location.Text());
-    WindowsPlatform::FileWritingPath file(location);
-    FileWriter writer(file);
-    writer.Write(bytes.data(), bytes.size());
-}
 
 const wchar_t kStillRegistered[] = L"Installation information still exists!  Uninstall appears unsuccessful.";
 
@@ -71,6 +58,7 @@ void PlatformAPIProduct::Detect() {
 }
 
 bool PlatformAPIProduct::WriteGuidResponseFile(const std::wstring& uninstallString, const std::wstring& path) {
+    if (!ActOrDescribe(PlannedAction{ActionKind::ResponseFile, path}, log)) return true;
     log.Write(L"Creating install shield response file...");
     const auto guid = ProductGuid(uninstallString);
     if (!guid) {
@@ -78,16 +66,7 @@ bool PlatformAPIProduct::WriteGuidResponseFile(const std::wstring& uninstallStri
         log.EndLine();
         return false;
     }
-    try {
-        WriteWholeFile(path, GuidResponseFileText(TranscodeU16ToU8(*guid)));
-    } catch (...) {
-        log.WriteCurrentException();
-        log.EndLine();
-        return false;
-    }
-    log.Write(L"done");
-    log.EndLine();
-    return true;
+    return WriteResponseText(path, GuidResponseFileText(TranscodeU16ToU8(*guid)));
 }
 
 bool PlatformAPIProduct::Remove() {

@@ -1,7 +1,8 @@
 #include "products/SharedRoutines.h"
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 #include "products/ResponseFile.h"
+#include "sysops/ActionPlan.h"
 #include "sysops/InstallerRecords.h"
 #include "sysops/UninstallCommands.h"
 #include "sysops/UninstallEntries.h"
@@ -31,6 +32,9 @@ bool StandardUninstall(const std::wstring& lookupName, const std::wstring& displ
     if (!command) return false;
 
     RunUninstaller(*command, displayName, log);
+    // A plan takes the uninstaller as run and goes on to the manual steps,
+    // which then show the most a removal can take.
+    if (Planning()) return true;
 
     // The installer records are only looked at when the entry is gone.
     const bool stillRegistered = FindUninstallEntry(lookupName, log) || FindInstallerProduct(lookupName, log);

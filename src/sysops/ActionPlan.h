@@ -18,6 +18,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 enum class ActionKind {
     Uninstaller,      // target: the command as it would be started; detail: the component
@@ -33,6 +35,10 @@ enum class ActionKind {
 };
 
 struct PlannedAction {
+    PlannedAction() = default;
+    explicit PlannedAction(ActionKind kind, std::wstring target = {}, std::wstring detail = {})
+        : kind(kind), target(std::move(target)), detail(std::move(detail)) {}
+
     ActionKind kind = ActionKind::RegistryKey;
     std::wstring target;
     std::wstring detail;
@@ -69,6 +75,8 @@ public:
 private:
     bool previousPlanning_;
     PlanObserver* previousObserver_;
+    std::vector<PlannedAction> described_;
+    std::vector<PlannedAction>* previousDescribed_;
 };
 
 // True in plan mode.
@@ -77,5 +85,8 @@ bool Planning();
 // Called by an acting operation just before it acts. Outside plan mode:
 // true, nothing written. In plan mode: writes the plan line as a line of its
 // own, hands the action to the observer and returns false: the caller does
-// not act and goes on as if it had succeeded.
+// not act and goes on as if it had succeeded. An action whose target an
+// earlier action of the same plan takes with it (the same service, key or
+// folder, or one below it) is not described again, since a real run would
+// find it gone.
 bool ActOrDescribe(const PlannedAction& action, Remove::Log& log);

@@ -5,13 +5,17 @@
 #include "platform/Text.h"
 #include "platform/UniqueHandle.h"
 #include "sysops/AccessRecovery.h"
+#include "sysops/ActionPlan.h"
 #include "sysops/FileAttributeQuery.h"
+#include "sysops/FolderContents.h"
 #include "sysops/PathSafety.h"
 #include "sysops/RestartDeletions.h"
 #include "sysops/RestartNeed.h"
 #include "sysops/RunEvents.h"
 
 #include <windows.h>
+
+#include <optional>
 
 using WindowsPlatform::InjectedFault;
 using WindowsPlatform::QueryFileAttributes;
@@ -131,35 +135,28 @@ bool RemoveFolder(const std::wstring& path, Remove::Log& log, RestartSchedule* s
     return false;
 }
 
-// The long-path form of the folder that path resolves to, or absent after
-// writing why it must not or cannot be deleted.
-bool ResolveDeletionTarget(const std::wstring& path, std::wstring& target, Remove::Log& log) {
-    try {
-        // A relative path would be taken from whatever folder the program was
-        // started in: such a value is never a component's folder.
-        std::optional<std::wstring> refusal;
-        if (IsFullPath(path)) {
-            target = LongPathForm(FullFolderPath(path));
-            refusal = FolderDeletionRefusal(target);
-        } else {
-            refusal = L"\"" + path + L"\" is not a full path";
-        }
-        if (refusal) {
-            log.Write(L"refused: ");
-            log.Write(*refusal);
-            log.EndLine();
-            TellFolderRefused(path, *refusal);
-            return false;
-        }
-        return true;
-    } catch (...) {
-        log.WriteCurrentException();
-        log.Write(L"...error occured while resolving the path \"");
-        log.Write(path);
-        log.Write(L"\"");
-        log.EndLine();
-        return false;
-    }
+// Where a folder deletion goes: the long-path form of the folder that the
+// path resolves to, or why it must not be deleted.
+struct DeletionTarget {
+    std::wstring longPath;
+    std::optional<std::wstring> refusal;
+};
+
+// Throws when the path cannot be resolved.
+DeletionTarget ResolveDeletionTarget(const std::wstring& path) {
+    // A relative path would be taken from whatever folder the program was
+    // started in: such a value is never a component's folder.
+    if (!IsFullPath(path)) return {{}, L"\"" + path + L"\" is not a full path"};
+    DeletionTarget target;
+    target.longPath = LongPathForm(FullFolderPath(path));
+    target.refusal = FolderDeletionRefusal(target.longPath);
+    return target;
+}
+
+void OpenDeletionLine(const std::wstring& path, Remove::Log& log) {
+    log.Write(L"Deleting directory \"");
+    log.Write(path);
+    log.Write(L"\"...");
 }
 
 }  // namespace
@@ -181,13 +178,32 @@ bool FileExists(const std::wstring& path, Remove::Log& log) {
 bool DeleteDirectory(const std::wstring& path, Remove::Log& log) {
     Remove::Log quiet;
     if (!FileExists(path, quiet)) return true;
-    log.Write(L"Deleting directory \"");
-    log.Write(path);
-    log.Write(L"\"...");
-    std::wstring target;
-    if (!ResolveDeletionTarget(path, target, log)) return false;
+    DeletionTarget target;
+    try {
+        target = ResolveDeletionTarget(path);
+    } catch (...) {
+        OpenDeletionLine(path, log);
+        log.WriteCurrentException();
+        log.Write(L"...error occured while resolving the path \"" + path + L"\"");
+        log.EndLine();
+        return false;
+    }
+    // A plan names the folder that would go, as Windows resolves the path.
+    const std::wstring resolved = target.longPath.empty() ? path : WithoutLongPathPrefix(target.longPath);
+    if (target.refusal) {
+        if (!ActOrDescribe(PlannedAction{ActionKind::RefusedFolder, resolved, *target.refusal}, log)) return false;
+        OpenDeletionLine(path, log);
+        log.Write(L"refused: " + *target.refusal);
+        log.EndLine();
+        TellFolderRefused(path, *target.refusal);
+        return false;
+    }
+    // Counting the files costs a walk of the tree: only a plan shows them.
+    const std::wstring contents = Planning() ? FolderContentsText(CountFolderContents(target.longPath)) : L"";
+    if (!ActOrDescribe(PlannedAction{ActionKind::Folder, resolved, contents}, log)) return true;
+    OpenDeletionLine(path, log);
     RestartSchedule schedule;
-    const bool deleted = DeleteDirectoryTree(target, log, &schedule);
+    const bool deleted = DeleteDirectoryTree(target.longPath, log, &schedule);
     if (!deleted) return false;
     if (schedule.scheduled == 0) {
         log.Write(L"done");

@@ -8,11 +8,37 @@
 #include <cwchar>
 
 using WindowsPlatform::UniqueFileHandle;
+using WindowsPlatform::UniqueRegistryKey;
 
 namespace {
 
 // Enough attempts for any number of runs started within one second.
 constexpr int kNameAttempts = 1000;
+
+bool WriteBackupError(Remove::Log& log, const wchar_t* what, const std::wstring& name) {
+    log.WriteCurrentException();
+    log.EndLine();
+    log.Write(std::wstring(L"...error occured while backing up ") + what + L" \"" + name + L"\"");
+    log.EndLine();
+    return false;
+}
+
+bool SameNoCase(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+bool ContainsNoCase(const std::vector<std::wstring>& list, const std::wstring& text) {
+    for (const std::wstring& entry : list)
+        if (SameNoCase(entry, text)) return true;
+    return false;
+}
+
+// True when key is parent or lies below it.
+bool PathWithin(const std::wstring& key, const std::wstring& parent) {
+    return key.size() >= parent.size() && SameNoCase(key.substr(0, parent.size()), parent) &&
+           (key.size() == parent.size() || key[parent.size()] == L'\\');
+}
 
 }  // namespace
 
@@ -49,18 +75,46 @@ std::unique_ptr<RegistryBackup> RegistryBackup::Create(const std::wstring& folde
     throw Windows::Error(ERROR_FILE_EXISTS);
 }
 
-bool RegistryBackup::BeforeDeletingKeyTree(HKEY root, const std::wstring& path, Remove::Log& log,
-                                           RegistryView view) {
+bool RegistryBackup::Written(const std::wstring& keyName) const {
+    for (const std::wstring& written : writtenKeys_)
+        if (PathWithin(keyName, written)) return true;
+    return false;
+}
+
+bool RegistryBackup::BackUpKey(HKEY root, const std::wstring& path, RegistryView view, Remove::Log& log) {
     try {
+        UniqueRegistryKey key;
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | ViewFlag(view), key.Put()) == ERROR_FILE_NOT_FOUND)
+            return true;
+        const std::wstring name = RegFileKeyName(OpenRegistryKey(root, path, KEY_READ, view).Get());
+        if (Written(name)) return true;
         // The comment names the key as this program saw it.
         Append(L"; " + KeyDisplayName(root, path) + L"\r\n" + ExportKeyTree(root, path, view));
+        writtenKeys_.push_back(name);
         return true;
     } catch (...) {
-        log.WriteCurrentException();
-        log.EndLine();
-        log.Write(L"...error occured while backing up key \"" + KeyDisplayName(root, path) + L"\"");
-        log.EndLine();
-        return false;
+        return WriteBackupError(log, L"key", KeyDisplayName(root, path));
+    }
+}
+
+bool RegistryBackup::BackUpValue(HKEY root, const std::wstring& path, const std::wstring& valueName,
+                                 RegistryView view, Remove::Log& log) {
+    const std::wstring shownName = KeyDisplayName(root, path) + L":[" + valueName + L"]";
+    try {
+        UniqueRegistryKey key;
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | ViewFlag(view), key.Put()) == ERROR_FILE_NOT_FOUND)
+            return true;
+        const UniqueRegistryKey opened = OpenRegistryKey(root, path, KEY_READ, view);
+        const std::wstring keyName = RegFileKeyName(opened.Get());
+        const std::wstring valueId = keyName + L":[" + valueName + L"]";
+        if (Written(keyName) || ContainsNoCase(writtenValues_, valueId)) return true;
+        const std::optional<std::wstring> lines = RegFileValueOf(opened.Get(), valueName);
+        if (!lines) return true;
+        Append(L"; " + shownName + L"\r\n[" + keyName + L"]\r\n" + *lines + L"\r\n");
+        writtenValues_.push_back(valueId);
+        return true;
+    } catch (...) {
+        return WriteBackupError(log, L"value", shownName);
     }
 }
 

@@ -172,9 +172,36 @@ std::wstring RegFileValueLines(const std::wstring& name, DWORD type, const BYTE*
     return line + L"\r\n";
 }
 
+std::optional<std::wstring> RegFileValueOf(HKEY key, const std::wstring& name) {
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
+    if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    ThrowIfError(status);
+    std::vector<BYTE> data(size + 1);
+    status = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
+    ThrowIfError(status);
+    return RegFileValueLines(name, type, data.data(), size);
+}
+
 std::wstring ExportKeyTree(HKEY root, const std::wstring& path, RegistryView view) {
     const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ, view);
     std::wstring out;
     AppendTree(key.Get(), RegFileKeyName(key.Get()), view, out);
     return out;
+}
+
+std::wstring KeyPlaceName(HKEY root, const std::wstring& path, RegistryView view) {
+    try {
+        const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ, view);
+        const std::wstring name = RegFileKeyName(key.Get());
+        for (const auto& [longRoot, shortRoot] : {std::pair<const wchar_t*, const wchar_t*>{L"HKEY_LOCAL_MACHINE", L"HKLM"},
+                                                  {L"HKEY_USERS", L"HKU"}}) {
+            const size_t length = std::wcslen(longRoot);
+            if (name.compare(0, length, longRoot) == 0) return shortRoot + name.substr(length);
+        }
+        return name;
+    } catch (...) {
+        return KeyDisplayName(root, path);
+    }
 }

@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 // The first line of a file and the empty line after it.
@@ -31,7 +32,18 @@ std::wstring RegFileKeyName(HKEY key);
 // format cannot carry (control characters).
 std::wstring RegFileValueLines(const std::wstring& name, DWORD type, const BYTE* data, DWORD size);
 
+// The lines of one value of an open key; absent when the key has no such
+// value. Throws when the value cannot be read or written down.
+std::optional<std::wstring> RegFileValueOf(HKEY key, const std::wstring& name);
+
 // The blocks of root\path (opened in the view) and of every key below it
 // (in the same view), each key before its subkeys, each block ended by an
 // empty line. Throws when a key or value cannot be read or written down.
 std::wstring ExportKeyTree(HKEY root, const std::wstring& path, RegistryView view = RegistryView::Program);
+
+// Where Windows keeps root\path, named as the log names keys: the root's
+// short name and the kernel's path, "HKLM\SOFTWARE\Wow6432Node\X" for
+// HKLM\SOFTWARE\X of a 32-bit program on 64-bit Windows, "HKU\<SID>\..."
+// for a key of HKEY_CURRENT_USER. KeyDisplayName(root, path) when the key
+// cannot be opened or named. Never throws.
+std::wstring KeyPlaceName(HKEY root, const std::wstring& path, RegistryView view);

@@ -1,10 +1,13 @@
 #include "sysops/RegistryPurge.h"
 
 #include "platform/MessageBox.h"
+#include "sysops/ActionPlan.h"
 #include "sysops/InstallerRecords.h"
 #include "sysops/UninstallEntries.h"
 
 #include <windows.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,13 +35,17 @@ bool PurgeRegistryTraces(std::optional<std::wstring> nameFound, const std::vecto
                          Remove::Log& log) {
     bool failed = false;
     int passes = 0;
+    // A plan deletes nothing, so every edition it has purged still shows its
+    // traces: it looks among the editions not yet purged, once each.
+    std::vector<std::wstring> left = editionNames;
     while (nameFound && passes < kRegistryPurgePassLimit) {
         ++passes;
         log.Write(L"Found product \"" + *nameFound + L"\".  Attempting to remove all traces of it from registry...");
         log.EndLine();
         if (!RemoveUninstallEntries(*nameFound, log)) failed = true;
         if (!RemoveInstallerRecords(*nameFound, log)) failed = true;
-        nameFound = FindInstalledEdition(editionNames);
+        if (Planning()) left.erase(std::remove(left.begin(), left.end(), *nameFound), left.end());
+        nameFound = FindInstalledEdition(left);
     }
     if (passes >= kRegistryPurgePassLimit) {
         // The text also goes to the log, for a run nobody watches.

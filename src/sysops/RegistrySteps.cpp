@@ -3,9 +3,11 @@
 
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
+#include "sysops/ActionPlan.h"
 #include "sysops/AccessRecovery.h"
 #include "sysops/KeyTreeDeletionHook.h"
 #include "sysops/Registry.h"
+#include "sysops/RegistryExport.h"
 
 using WindowsPlatform::InjectedFault;
 using WindowsPlatform::UniqueRegistryKey;
@@ -82,6 +84,11 @@ bool DeleteRegistryKey(HKEY root, const std::wstring& path, Remove::Log& log, Re
     try {
         Remove::Log silent;
         if (!RegistryKeyExists(root, path, silent, view)) return true;
+        PlannedAction action{ActionKind::RegistryKey, Planning() ? KeyPlaceName(root, path, view) : std::wstring()};
+        action.root = root;
+        action.path = path;
+        action.view = view;
+        if (!ActOrDescribe(action, log)) return true;
         log.Write(L"Deleting registry key \"" + KeyDisplayName(root, path) + L"\"...");
         if (!CallKeyTreeDeletionHook(root, path, log, view)) return false;
         const bool deleted = DeleteRegistryKeyTree(root, path, log, view);

@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
 #include "platform/UniqueHandle.h"
+#include "sysops/ActionPlan.h"
 
 #include <windows.h>
 
@@ -121,7 +122,28 @@ bool IsServiceRunning(const std::wstring& name, Remove::Log& log) {
     }
 }
 
+namespace {
+
+// Whether to act on the service. In plan mode nothing is done: the action is
+// described when there is something to do (the service exists and, for a
+// stop, is not stopped).
+bool ActOnService(const std::wstring& name, ActionKind kind, Remove::Log& log) {
+    if (Planning()) {
+        try {
+            ServiceHandles handles;
+            if (!OpenNamedService(name, handles)) return false;
+            if (kind == ActionKind::ServiceStop && CurrentState(handles.service.Get()) == SERVICE_STOPPED) return false;
+        } catch (...) {
+            // What cannot be looked at is planned as it is asked for.
+        }
+    }
+    return ActOrDescribe(PlannedAction{kind, name}, log);
+}
+
+}  // namespace
+
 bool StopService(const std::wstring& name, Remove::Log& log) {
+    if (!ActOnService(name, ActionKind::ServiceStop, log)) return true;
     log.Write(L"Stopping service \"");
     log.Write(name);
     log.Write(L"\"...");
@@ -146,6 +168,7 @@ bool StopService(const std::wstring& name, Remove::Log& log) {
 }
 
 bool RemoveService(const std::wstring& name, Remove::Log& log) {
+    if (!ActOnService(name, ActionKind::ServiceDeletion, log)) return true;
     if (!StopService(name, log)) return false;
     log.Write(L"Deleting service \"");
     log.Write(name);

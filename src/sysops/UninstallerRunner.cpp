@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
 #include "platform/UniqueHandle.h"
+#include "sysops/ActionPlan.h"
 #include "sysops/CommandResolution.h"
 #include "sysops/ProcessTreeWait.h"
 #include "sysops/RestartNeed.h"
@@ -215,6 +216,7 @@ void LimitUninstallerRuns(std::optional<unsigned long> seconds) { timeLimitSecon
 bool RunUninstaller(const std::wstring& requestedCommand, const std::wstring& name, Remove::Log& log) {
     // Its program only from where it belongs; the log shows it as started.
     const std::wstring command = CommandToStart(requestedCommand);
+    if (!ActOrDescribe(PlannedAction{ActionKind::Uninstaller, command, name}, log)) return true;
     log.Write(L"Running uninstaller for \"");
     log.Write(name);
     log.Write(L"\" with command ");

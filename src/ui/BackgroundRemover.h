@@ -5,7 +5,7 @@
 // every pass is to post its finish message to the dialog. The dialog reads
 // the results only after that message arrived, or after Stop.
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 #include "log/Log.h"
 
 #include <windows.h>

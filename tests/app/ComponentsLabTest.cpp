@@ -163,29 +163,14 @@ TEST_F(ComponentsLabTest, DesktopEngineStaysWhenItsUninstallStringOutlivesTheUni
 
 TEST_F(ComponentsLabTest, AllOnAMachineWithEveryComponentLeavesOnlyTheBystanders) {
     Lab::PlantBystanders();
-    Lab::Plant(L"agent", Lab::SetupKind::InstallShield);
-    Lab::Plant(L"server", Lab::SetupKind::InstallShield);
-    Lab::PlantOptions byX;
-    byX.uninstallByX = true;
-    Lab::Plant(L"relay", byX);
-    // A console older than the embedding version, so that the deploy tool is
-    // a component of its own.
-    Lab::PlantOptions console;
-    console.version = L"9.5.4.2";
-    Lab::Plant(L"console", console);
-    for (const wchar_t* component : {L"cdt", L"generator", L"api", L"loggingservice", L"dlp", L"a2a", L"user"}) {
-        Lab::Plant(component);
-    }
-    Lab::Plant(L"sam", byX);
-    Lab::Plant(L"msde", byX);
+    PlantWholeSuite();
     const Lab::Snapshot before = Lab::TakeSnapshot();
 
     const DrivenRun run = Run(L"/silent /all");
     EXPECT_TRUE(run.boxes.empty());
 
     const Lab::Snapshot after = Lab::TakeSnapshot();
-    const Lines ours = Prefixes({L"agent", L"server", L"relay", L"console", L"cdt", L"generator", L"api",
-                                 L"loggingservice", L"dlp", L"a2a", L"sam", L"msde", L"user"});
+    const Lines ours = Prefixes(kWholeSuite);
     EXPECT_EQ(Remaining(after, ours), NoLines());
     EXPECT_EQ(Remaining(after, kRootPrefixes), NoLines());
     EXPECT_EQ(Lab::MissingBystanderLines(before, after), NoLines());

@@ -2,6 +2,8 @@
 // removed and cleaned up, and in which order.
 
 #include "app/SilentRemoval.h"
+#include "sysops/ActionPlan.h"
+#include "support/RecordingLog.h"
 #include "support/MessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +30,10 @@ public:
         installed = present;
     }
     bool Remove() override {
+        if (Planning()) {
+            events_.push_back(L"plan " + name_);
+            return true;
+        }
         events_.push_back(L"remove " + name_);
         if (!stubborn) present = false;
         return !stubborn;
@@ -191,6 +197,33 @@ TEST_F(SilentRemovalTest, MissingComponentClassesAreSkipped) {
     RunSilentRemoval(L"/silent /client /relay", partial, log, [this](Remove::Log&) { events.push_back(L"root cleanup"); });
     EXPECT_EQ(events, (std::vector<std::wstring>{L"detect agent", L"remove agent", L"detect agent", L"root cleanup"}));
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(SilentRemovalTest, PlanRunsTheSelectionsRemovalInPlanModeAndNeverShowsABox) {
+    Install({C::Agent, C::Relay});
+    RecordingLog planLog;
+    const auto plan = [&](const wchar_t* arguments) {
+        events.clear();
+        const SilentExitCode code = RunSilentPlan(arguments, catalogue, planLog,
+                                                  [this](Remove::Log&) { events.push_back(L"root cleanup"); });
+        EXPECT_FALSE(Planning());
+        return code;
+    };
+    // The agent rule refuses as in a removal, in the log only.
+    EXPECT_EQ(plan(L"/silent /whatif /client"), SilentExitCode::Refused);
+    EXPECT_EQ(Count(L"plan agent"), 0u);
+    // The agent stays: no root cleanup. Stand-ins describe nothing: code 0.
+    EXPECT_EQ(plan(L"/silent /whatif /relay"), SilentExitCode::Removed);
+    EXPECT_EQ(Count(L"plan relay"), 1u);
+    EXPECT_EQ(Count(L"root cleanup"), 0u);
+    // Everything installed is selected: the root cleanup is planned too.
+    EXPECT_EQ(plan(L"/silent /whatif /client /relay"), SilentExitCode::Removed);
+    EXPECT_EQ(Count(L"plan agent") + Count(L"plan relay") + Count(L"root cleanup"), 3u);
+    EXPECT_TRUE(Removed().empty());
+    EXPECT_EQ(plan(L"/silent /whatif"), SilentExitCode::NothingSelected);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(fakes[C::Agent]->present);
+    EXPECT_NE(planLog.Text().find(L"\r\nPlanned actions: 0 (exit code 0)\r\n"), std::wstring::npos);
 }
 
 }  // namespace

@@ -131,6 +131,42 @@ TEST_F(RegistryBackupTest, EveryDeletedTreeComesBackWithRegImportExactlyWhereItW
     EXPECT_TRUE(Dump(HKEY_LOCAL_MACHINE, base, KEY_WOW64_64KEY).empty());
 }
 
+TEST_F(RegistryBackupTest, AKeyIsWrittenOnceAsItWasWhenFirstWritten) {
+    PlantTree();
+    const std::vector<std::wstring> before = Dump(HKEY_LOCAL_MACHINE, base);
+    auto backup = NewBackup();
+    RecordingLog log;
+    ASSERT_TRUE(backup->BackUpKey(HKEY_LOCAL_MACHINE, base, RegistryView::Program, log));
+    const std::wstring written = ReadUtf16File(backup->Path());
+
+    // What an uninstaller takes before the key itself is deleted.
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, (base + L"\\Level 1\\Level [2]\\Level 3").c_str(), L"Depth");
+    EXPECT_TRUE(backup->BackUpValue(HKEY_LOCAL_MACHINE, base, L"Port", RegistryView::Program, log));
+    {
+        const ScopedKeyTreeDeletionHook hook(backup.get());
+        EXPECT_TRUE(DeleteRegistryKey(HKEY_LOCAL_MACHINE, base + L"\\Level 1", log));
+        EXPECT_TRUE(DeleteRegistryKey(HKEY_LOCAL_MACHINE, base, log));
+    }
+    EXPECT_EQ(ReadUtf16File(backup->Path()), written);
+
+    ASSERT_EQ(ImportRegFile(backup->Path()), 0u);
+    EXPECT_EQ(Dump(HKEY_LOCAL_MACHINE, base), before);
+}
+
+TEST_F(RegistryBackupTest, ASingleValueComesBackBesideTheOthers) {
+    registry.SetString(HKEY_LOCAL_MACHINE, base, L"Kept", L"stays");
+    registry.SetString(HKEY_LOCAL_MACHINE, base, L"orv_dsn", L"SQL Server");
+    auto backup = NewBackup();
+    RecordingLog log;
+    ASSERT_TRUE(backup->BackUpValue(HKEY_LOCAL_MACHINE, base, L"orv_dsn", RegistryView::Program, log));
+    EXPECT_TRUE(backup->BackUpValue(HKEY_LOCAL_MACHINE, base, L"missing", RegistryView::Program, log));
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, base.c_str(), L"orv_dsn");
+    ASSERT_EQ(ImportRegFile(backup->Path()), 0u);
+    EXPECT_TRUE(RegistryFixture::ValueExists(HKEY_LOCAL_MACHINE, base, L"orv_dsn"));
+    EXPECT_TRUE(RegistryFixture::ValueExists(HKEY_LOCAL_MACHINE, base, L"Kept"));
+    EXPECT_EQ(log.Text(), L"");
+}
+
 TEST_F(RegistryBackupTest, StringBytesThatAreNotOneTextAreWrittenAsStored) {
     // Wine 8's reg.exe pads string-typed hex data with a NUL (and fails on a
     // single byte), so these values are checked in the file's text.

@@ -3,7 +3,7 @@
 // touches nothing on the machine; its Detect and Remove write one line each
 // to its log and can be told to throw.
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 #include "platform/Errors.h"
 
 #include <optional>

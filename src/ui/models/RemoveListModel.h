@@ -5,7 +5,7 @@
 // heading) and the selection, kept as a set of components. One object plays
 // every model role of the list at once.
 
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 #include "ui/models/DefaultListCtrlColumnSettingsModel.h"
 #include "ui/models/DefaultListCtrlModel.h"
 #include "ui/models/DefaultListCtrlSelectionModel.h"

@@ -1,4 +1,4 @@
-#include "app/ORVProduct.h"
+#include "products/ORVProduct.h"
 
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
@@ -7,8 +7,9 @@
 #include "platform/FileReadingPath.h"
 #include "platform/FileWriter.h"
 #include "products/SharedRoutines.h"
+#include "sysops/ActionPlan.h"
 
-#include <cstring>
+#include <string>
 
 namespace {
 
@@ -27,9 +28,14 @@ void WriteWholeFile(const std::wstring& path, const char* bytes, size_t size) {
 }  // namespace
 
 bool ORVProduct::WriteResponseFile(const std::wstring& path) {
+    if (!ActOrDescribe(PlannedAction{ActionKind::ResponseFile, path}, log)) return true;
     log.Write(L"Creating install shield response file...");
+    return WriteResponseText(path, kInstallShieldResponseFile);
+}
+
+bool ORVProduct::WriteResponseText(const std::wstring& path, const std::string& text) {
     try {
-        WriteWholeFile(path, kInstallShieldResponseFile, std::strlen(kInstallShieldResponseFile));
+        WriteWholeFile(path, text.data(), text.size());
     } catch (...) {
         log.WriteCurrentException();
         log.EndLine();

@@ -32,5 +32,10 @@ public:
     bool installed = false;
 
 protected:
+    // Creates or overwrites the response file with text, ending the open
+    // "Creating install shield response file..." line with "done" or the
+    // failure; false after a failure.
+    bool WriteResponseText(const std::wstring& path, const std::string& text);
+
     Remove::Log& log;
 };
