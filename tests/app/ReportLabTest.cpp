@@ -12,6 +12,9 @@
 #include "support/PendingRestartDeletions.h"
 #include "support/TempTree.h"
 
+#include "InstallerRecords.h"
+#include "RegistryKey.h"
+
 #include "app/Catalogue.h"
 #include "platform/Text.h"
 #include "sysops/FileVersion.h"
@@ -239,6 +242,49 @@ TEST_F(ReportLabTest, DetectionReportNamesWhatIsInstalledAndAnUnwritableReportEn
     const DrivenRun failed = Run(L"/silent /detect /report=" + unwritable);
     EXPECT_EQ(failed.exitCode, 4u);
     EXPECT_NE(Log().find(L"\r\nReport: cannot be written to \"" + unwritable + L"\": "), std::wstring::npos) << Log();
+}
+
+TEST_F(ReportLabTest, PlanReportListsEveryActionTheLogDescribesAndChangesNothing) {
+    const Lab::Planted agent = Lab::Plant(L"agent", Options(Lab::SetupKind::InstallShield));
+    // The agent's Uninstall entry names a folder of Windows as its home: the
+    // plan shows the guard's refusal.
+    wchar_t windows[MAX_PATH] = {};
+    const std::wstring drivers =
+        std::wstring(windows, GetWindowsDirectoryW(windows, MAX_PATH)) + L"\\Sysnative\\drivers";
+    Lab::SetValue(Lab::UninstallEntry(agent.productCode), Lab::TextValue(L"InstallLocation", drivers));
+    const Lab::Snapshot before = Lab::TakeSnapshot();
+
+    const std::wstring reportPath = files.Path(L"plan.json");
+    const DrivenRun run = Run(L"/silent /whatif /client \"/report=" + reportPath + L"\"");
+    EXPECT_EQ(run.exitCode, 5u);
+    const Json report = Report(reportPath, L"plan.json");
+    ExpectRun(report, "whatif", 5);
+    const auto diff = Lab::Diff(before, Lab::TakeSnapshot());
+    EXPECT_EQ(Lab::LinesOutside(diff.went, {Lab::FilePrefix(files.Root())}), NoLines());
+
+    const Json& client = Component(report, "/client");
+    ExpectFound(client, agent, false);
+    EXPECT_EQ(client["selected"], true);
+    EXPECT_TRUE(client["uninstallerRuns"].empty());
+    // One action for each "Would ..." line of the log, in its order.
+    const std::wstring log = Log();
+    std::vector<std::wstring> wouldLines;
+    for (size_t at = log.find(L"\nWould "); at != std::wstring::npos; at = log.find(L"\nWould ", at + 1))
+        wouldLines.push_back(log.substr(at + 1, log.find(L"\r\n", at) - at - 1));
+    const Json& plan = report["plan"];
+    ASSERT_EQ(plan.size(), wouldLines.size()) << plan.dump(2);
+    for (size_t i = 0; i < plan.size(); ++i)
+        EXPECT_NE(wouldLines[i].find(Utf8ToWide(plan[i]["target"])), std::wstring::npos) << wouldLines[i];
+    bool setup = false, refused = false;
+    for (const Json& action : plan) {
+        if (action["kind"] == "uninstaller" && action["component"] == "/client")
+            setup = action["target"].get<std::string>().find("setup.exe") != std::string::npos &&
+                    action["detail"] == U8(agent.edition);
+        if (action["kind"] == "refusedFolder" && action["component"] == "/client")
+            refused = Utf8ToWide(action["target"]).find(L"drivers") != std::wstring::npos;
+    }
+    EXPECT_TRUE(setup) << plan.dump(2);
+    EXPECT_TRUE(refused) << plan.dump(2);
 }
 
 }  // namespace
