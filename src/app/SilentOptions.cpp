@@ -9,6 +9,7 @@ const wchar_t kLogSwitch[] = L"/log=";
 const wchar_t kBackupSwitch[] = L"/backup=";
 const wchar_t kDetectSwitch[] = L"/detect";
 const wchar_t kTimeoutSwitch[] = L"/timeout=";
+const wchar_t kReportSwitch[] = L"/report=";
 const wchar_t kWhatIfSwitch[] = L"/whatif";
 
 namespace {
@@ -21,7 +22,7 @@ struct Found {
 // The valued switch that occurs first at or after from.
 Found FirstValuedSwitch(const std::wstring& text, size_t from) {
     Found first;
-    for (const wchar_t* name : {kLogSwitch, kBackupSwitch, kTimeoutSwitch}) {
+    for (const wchar_t* name : {kLogSwitch, kBackupSwitch, kTimeoutSwitch, kReportSwitch}) {
         const size_t at = text.find(name, from);
         if (at < first.position) first = {at, name};
     }
@@ -64,6 +65,7 @@ SilentOptions ParseSilentOptions(const std::wstring& argumentText) {
         std::wstring value = ReadValue(text, begin, InsideQuotes(text, found.position), end);
         std::optional<std::wstring>& target = found.name == kLogSwitch      ? options.logPath
                                               : found.name == kBackupSwitch ? options.backupFolder
+                                              : found.name == kReportSwitch ? options.reportPath
                                                                             : options.timeout;
         target = std::move(value);
         // One blank keeps the texts on either side from joining into a switch.

@@ -2,8 +2,8 @@
 // The switches of an unattended run beyond the selection: where the log
 // goes, where deleted registry keys are backed up, and the detection-only
 // report, the removal plan ("/whatif"), the time limit of every uninstaller
-// run. Valued switches
-// ("/log=PATH", "/backup=FOLDER", "/timeout=SECONDS") are cut out of the
+// run. Valued switches ("/log=PATH", "/backup=FOLDER", "/timeout=SECONDS",
+// "/report=PATH") are cut out of the
 // argument text, value and all, before any switch is matched as a substring,
 // so a path such as C:/logs/client/x.log selects nothing.
 
@@ -15,6 +15,7 @@ extern const wchar_t kBackupSwitch[];  // "/backup="
 extern const wchar_t kDetectSwitch[];  // "/detect"
 extern const wchar_t kWhatIfSwitch[];  // "/whatif"
 extern const wchar_t kTimeoutSwitch[]; // "/timeout="
+extern const wchar_t kReportSwitch[];  // "/report="
 
 struct SilentOptions {
     // The argument text with every valued switch replaced by one blank; the
@@ -23,6 +24,7 @@ struct SilentOptions {
     std::optional<std::wstring> logPath;
     std::optional<std::wstring> backupFolder;
     std::optional<std::wstring> timeout;  // the value as given
+    std::optional<std::wstring> reportPath;
     bool detect = false;
     bool whatif = false;
 };

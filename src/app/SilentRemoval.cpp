@@ -1,6 +1,7 @@
 #include "app/SilentRemoval.h"
 
 #include "app/CommandLine.h"
+#include "app/RemovalProgress.h"
 #include "platform/MessageBox.h"
 #include "sysops/ActionPlan.h"
 #include "sysops/RestartNeed.h"
@@ -102,7 +103,9 @@ Selection SelectAndDetect(const std::wstring& argumentText, const Catalogue& cat
             selection.any = true;
             if (product != nullptr) selection.products.insert(product);
         }
+        ProgressTurning(component);  // run report
         if (product != nullptr) product->Detect();
+        ProgressDetected(component, product, selection.Has(product));  // run report
     }
     return selection;
 }
@@ -159,15 +162,18 @@ SilentExitCode RunSilentRemoval(const std::wstring& argumentText, const Catalogu
     for (Component component : kSilentRemovalOrder) {
         ORVProduct* product = catalogue.Get(component);
         if (product == nullptr) continue;
+        ProgressTurning(component);  // run report
         if (product->installed && selection.Has(product) && (!beforeRemoval || beforeRemoval(*product)))
             product->Remove();
         product->Detect();
+        ProgressDetected(component, product, selection.Has(product));  // run report
         // A2A, last in the order, is judged on its own below.
         if (component != Component::A2A && product->installed) remaining = true;
     }
     if (!IsInstalled(catalogue.Get(Component::A2A)) && !remaining) {
         // The banner the dialog writes before the same cleanup.
         log.WriteRemovalBanner(L"Folders and Registry keys");
+        ProgressCleaningUp();  // run report
         rootCleanup(log);
     }
 
@@ -200,6 +206,7 @@ SilentExitCode RunSilentPlan(const std::wstring& argumentText, const Catalogue& 
     for (Component component : kSilentRemovalOrder) {
         ORVProduct* product = catalogue.Get(component);
         if (product == nullptr || !product->installed) continue;
+        ProgressTurning(component);  // run report
         if (selection.Has(product))
             product->Remove();
         else
@@ -209,6 +216,7 @@ SilentExitCode RunSilentPlan(const std::wstring& argumentText, const Catalogue& 
         log.EndLine();
         WriteLine(log, L"When nothing of the suite is left, the removal ends with the cleanup of the suite's root folders and keys:");
         log.WriteRemovalBanner(L"Folders and Registry keys");
+        ProgressCleaningUp();  // run report
         rootCleanup(log);
     }
     const SilentExitCode code = counter.count == 0 ? SilentExitCode::Removed : SilentExitCode::ComponentsInstalled;
@@ -223,7 +231,9 @@ SilentExitCode RunSilentDetection(const Catalogue& catalogue, Remove::Log& log) 
     for (Component component : kSilentDetectionOrder) {
         ORVProduct* product = catalogue.Get(component);
         if (product == nullptr) continue;
+        ProgressTurning(component);  // run report
         product->Detect();
+        ProgressDetected(component, product, false);  // run report
         if (product->installed) installed.push_back(product);
     }
     const SilentExitCode code = installed.empty() ? SilentExitCode::Removed : SilentExitCode::ComponentsInstalled;

@@ -1,6 +1,8 @@
 #include "app/UnattendedRun.h"
 
 #include "app/BackupPlan.h"
+#include "app/OutputPaths.h"
+#include "app/RunReporting.h"
 #include "app/SilentOptions.h"
 #include "app/SilentRemoval.h"
 #include "log/FileLog.h"
@@ -13,50 +15,8 @@
 
 #include <cwchar>
 #include <memory>
-#include <vector>
 
 namespace {
-
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) ThrowLastError();
-    std::vector<wchar_t> buffer(needed);
-    const DWORD length = GetFullPathNameW(path.c_str(), needed, buffer.data(), nullptr);
-    if (length == 0 || length >= needed) ThrowLastError();
-    return std::wstring(buffer.data(), length);
-}
-
-// Creates the folder and every missing folder above it; throws when the
-// folder is not there afterwards.
-void CreateFolderTree(const std::wstring& folder) {
-    DWORD lastError = ERROR_PATH_NOT_FOUND;
-    for (size_t end = folder.find_first_of(L"\\/");; end = folder.find_first_of(L"\\/", end + 1)) {
-        const std::wstring part = folder.substr(0, end);
-        // Drive and share roots fail here harmlessly; the whole path decides.
-        if (!part.empty() && !CreateDirectoryW(part.c_str(), nullptr)) {
-            const DWORD error = GetLastError();
-            if (error != ERROR_ALREADY_EXISTS) lastError = error;
-        }
-        if (end == std::wstring::npos) break;
-    }
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) throw Windows::Error(lastError);
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throw Windows::Error(ERROR_DIRECTORY);
-}
-
-// The full path of a file whose folder now exists (as far as it can be made).
-std::wstring PrepareFilePath(const std::wstring& path) {
-    const std::wstring full = FullPath(path);
-    const size_t slash = full.find_last_of(L"\\/");
-    if (slash != std::wstring::npos && slash > 0) {
-        try {
-            CreateFolderTree(full.substr(0, slash));
-        } catch (...) {
-            // Creating the file reports what is wrong with its folder.
-        }
-    }
-    return full;
-}
 
 std::wstring Timestamp(const SYSTEMTIME& time) {
     wchar_t text[32];
@@ -177,7 +137,9 @@ int RunUnattended(const std::wstring& argumentText, const UnattendedParts& parts
     const SilentOptions options = ParseSilentOptions(argumentText);
     RunLog runLog;
     if (!OpenLog(options, runLog)) return static_cast<int>(SilentExitCode::LocationNotWritable);
-    Remove::Log& log = runLog.Get();
+    // The run report ("/report=") sees every line the run logs.
+    RunReporting reporting(options, argumentText, runLog.Get());
+    Remove::Log& log = reporting.Log();
 
     SYSTEMTIME now = parts.now;
     if (now.wYear == 0) GetLocalTime(&now);
@@ -187,16 +149,20 @@ int RunUnattended(const std::wstring& argumentText, const UnattendedParts& parts
     const UnseenBoxes unseen(log);
     SilentExitCode code;
     const bool usable = ApplyTimeout(options, log);
+    const bool removal = !usable || !(options.detect || options.whatif);
     if (usable && options.detect) {
         const Catalogue catalogue = parts.makeCatalogue(log);
         code = RunSilentDetection(catalogue, log);
     } else if (usable && options.whatif) {
         const Catalogue catalogue = parts.makeCatalogue(log);
         code = RunSilentPlan(options.switchText, catalogue, log,
-                             parts.rootCleanup ? parts.rootCleanup : RemoveRootFoldersAndKeys);
+                             parts.rootCleanup ? parts.rootCleanup : RemoveRootFoldersAndKeys, reporting.Plan());
     } else {
         code = usable ? RemoveSelection(options, log, parts, now) : SilentExitCode::NothingSelected;
-        if (runLog.Failed()) code = SilentExitCode::LocationNotWritable;
+    }
+    if (runLog.Failed()) code = SilentExitCode::LocationNotWritable;
+    code = reporting.Finish(code);
+    if (removal) {
         log.EndLine();
         log.Write(ExitCodeLine(code));
         log.EndLine();

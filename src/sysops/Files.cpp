@@ -11,6 +11,7 @@
 #include "sysops/PathSafety.h"
 #include "sysops/RestartDeletions.h"
 #include "sysops/RestartNeed.h"
+#include "sysops/RunEvents.h"
 
 #include <windows.h>
 
@@ -108,8 +109,10 @@ bool LeaveToRestart(const std::wstring& path, DWORD error, const wchar_t* contex
                     Remove::Log& log) {
     // A second deletion of the same tree (the root cleanup after the
     // component's own) finds it scheduled already.
-    const DWORD scheduling = DeletedAtRestart(path) ? 0 : ScheduleDeletionAtRestart(path);
+    const bool already = DeletedAtRestart(path);
+    const DWORD scheduling = already ? 0 : ScheduleDeletionAtRestart(path);
     if (scheduling == 0) {
+        if (!already) TellLeftToRestart(WithoutLongPathPrefix(path));
         ++schedule.scheduled;
         return true;
     }
@@ -192,6 +195,7 @@ bool DeleteDirectory(const std::wstring& path, Remove::Log& log) {
         OpenDeletionLine(path, log);
         log.Write(L"refused: " + *target.refusal);
         log.EndLine();
+        TellFolderRefused(path, *target.refusal);
         return false;
     }
     // Counting the files costs a walk of the tree: only a plan shows them.

@@ -7,6 +7,7 @@
 #include "sysops/CommandResolution.h"
 #include "sysops/ProcessTreeWait.h"
 #include "sysops/RestartNeed.h"
+#include "sysops/RunEvents.h"
 
 #include <windows.h>
 
@@ -189,6 +190,25 @@ void WriteFinished(HANDLE process, Remove::Log& log) {
     log.EndLine();
 }
 
+std::optional<DWORD> ExitCodeOf(HANDLE process) {
+    DWORD exitCode = 0;
+    if (!GetExitCodeProcess(process, &exitCode)) return std::nullopt;
+    return exitCode;
+}
+
+// Tells the run's observer how the run went; the exit code only of a run
+// that ended by itself.
+void TellRun(const std::wstring& command, ULONGLONG startTick, bool started, std::optional<DWORD> exitCode,
+             bool timedOut) {
+    UninstallerRunEvent event;
+    event.command = command;
+    event.started = started;
+    event.exitCode = exitCode;
+    event.seconds = static_cast<double>(GetTickCount64() - startTick) / 1000.0;
+    event.timedOut = timedOut;
+    TellUninstallerRan(event);
+}
+
 }  // namespace
 
 void LimitUninstallerRuns(std::optional<unsigned long> seconds) { timeLimitSeconds = seconds; }
@@ -203,6 +223,7 @@ bool RunUninstaller(const std::wstring& requestedCommand, const std::wstring& na
     log.Write(command);
     log.EndLine();
 
+    const ULONGLONG startTick = GetTickCount64();
     Uninstaller run;
     try {
         Start(command, run);
@@ -210,6 +231,7 @@ bool RunUninstaller(const std::wstring& requestedCommand, const std::wstring& na
         log.Write(L"...error creating process: ");
         log.WriteCurrentException();
         log.EndLine();
+        TellRun(command, startTick, false, std::nullopt, false);
         return false;
     }
 
@@ -230,22 +252,26 @@ bool RunUninstaller(const std::wstring& requestedCommand, const std::wstring& na
         log.EndLine();
         port.Reset();
         guard.Terminate();
+        TellRun(command, startTick, false, std::nullopt, false);
         return false;
     }
 
     switch (WaitForRun(run, port.Get(), Deadline())) {
     case Waited::Ended:
         WriteFinished(run.process.Get(), log);
+        TellRun(command, startTick, true, ExitCodeOf(run.process.Get()), false);
         return true;
     case Waited::TimedOut:
         log.Write(L"did not finish within " + std::to_wstring(*timeLimitSeconds) +
                   L" seconds; it and the processes it started were ended");
         log.EndLine();
+        TellRun(command, startTick, true, std::nullopt, true);
         return false;
     case Waited::Failed:
         break;
     }
     log.Write(L"...wait failed");
     log.EndLine();
+    TellRun(command, startTick, true, std::nullopt, false);
     return false;
 }

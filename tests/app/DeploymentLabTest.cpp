@@ -5,6 +5,7 @@
 
 #include "support/BoxDriver.h"
 #include "support/FileBytes.h"
+#include "support/HeldFile.h"
 #include "support/LabMachine.h"
 #include "support/LabPaths.h"
 #include "support/PendingRestartDeletions.h"
@@ -201,23 +202,10 @@ TEST_F(DeploymentLabTest, FileHeldOpenIsDeletedAtRestartAndTheRunEndsWith3010) {
     const Lab::Planted agent = Lab::Plant(L"agent", bare);
 
     // Another program holds the agent's program open without delete sharing.
-    const std::wstring tag = std::to_wstring(GetCurrentProcessId());
-    const std::wstring readyName = L"ORVDeployHoldReady" + tag, doneName = L"ORVDeployHoldDone" + tag;
-    UniqueKernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
-    UniqueKernelHandle done(CreateEventW(nullptr, TRUE, FALSE, doneName.c_str()));
-    std::wstring hold = L"\"" + LabProgram(L"standinuninstaller.exe") + L"\" --hold \"" + agent.mainProgram + L"\" " +
-                        readyName + L" " + doneName;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION holder{};
-    ASSERT_TRUE(CreateProcessW(nullptr, hold.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &holder));
-    UniqueKernelHandle holderProcess(holder.hProcess), holderThread(holder.hThread);
-    const bool holding = WaitForSingleObject(ready.Get(), 30000) == WAIT_OBJECT_0;
-
-    const DrivenRun run = holding ? Run(L"/silent /client") : DrivenRun{};
-    SetEvent(done.Get());
-    WaitForSingleObject(holderProcess.Get(), 30000);
-    ASSERT_TRUE(holding);
+    HeldFile held(agent.mainProgram);
+    const DrivenRun run = held.Holding() ? Run(L"/silent /client") : DrivenRun{};
+    held.Release();
+    ASSERT_TRUE(held.Holding());
 
     EXPECT_EQ(run.exitCode, 3010u);
     const std::wstring log = Log();

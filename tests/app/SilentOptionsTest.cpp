@@ -15,7 +15,8 @@ namespace {
 const wchar_t* const kSelectionSwitches[] = {L"/silent", L"/all", L"/force", L"/api", L"/console", L"/cdt",
                                              L"/server", L"/relay", L"/dlp", L"/loggingservice", L"/client",
                                              L"/database", L"/generator", L"/msde", L"/sam", L"/a2a"};
-const wchar_t* const kNewSwitches[] = {kLogSwitch, kBackupSwitch, kDetectSwitch, kTimeoutSwitch};
+const wchar_t* const kNewSwitches[] = {kLogSwitch, kBackupSwitch, kDetectSwitch, kTimeoutSwitch,
+                                        kReportSwitch};
 
 // The switches the text selects, in the table's order.
 std::vector<std::wstring> Selected(const std::wstring& switchText) {
@@ -116,6 +117,15 @@ TEST(SilentOptionsTest, TimeoutIsCutOutAndOnlyAPositiveWholeNumberCounts) {
     EXPECT_EQ(TimeoutSeconds(L"4294967295"), 4294967295ul);
     for (const wchar_t* bad : {L"", L"0", L"000", L"-5", L"+5", L"5s", L"1.5", L" 5", L"4294967296", L"99999999999"})
         EXPECT_EQ(TimeoutSeconds(bad), std::nullopt) << bad;
+}
+
+TEST(SilentOptionsTest, ReportPathIsCutOutLikeTheLogPath) {
+    const SilentOptions options =
+        ParseSilentOptions(L"/silent \"/report=\\\\share\\all reports\\client.json\" /detect /log=C:/report=x.log");
+    EXPECT_EQ(options.reportPath, L"\\\\share\\all reports\\client.json");
+    EXPECT_EQ(options.logPath, L"C:/report=x.log");
+    EXPECT_TRUE(options.detect);
+    EXPECT_EQ(Selected(options.switchText), std::vector<std::wstring>{L"/silent"});
 }
 
 }  // namespace
