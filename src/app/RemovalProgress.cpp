@@ -21,6 +21,10 @@ void ProgressDetected(Component component, const ORVProduct* product, bool selec
     if (observer != nullptr && product != nullptr) observer->Detected(component, *product, selected);
 }
 
+void ProgressSelected(Component component) {
+    if (observer != nullptr) observer->Selected(component);
+}
+
 void ProgressCleaningUp() {
     if (observer != nullptr) observer->CleaningUp();
 }

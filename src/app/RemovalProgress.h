@@ -14,6 +14,8 @@ public:
     // A detection of the component has ended; selected: the run removes it
     // when it is installed.
     virtual void Detected(Component component, const ORVProduct& product, bool selected) = 0;
+    // The selection grew by the removals a selected component implies.
+    virtual void Selected(Component component) = 0;
     // The root cleanup begins: what follows belongs to it.
     virtual void CleaningUp() = 0;
 };
@@ -32,4 +34,5 @@ private:
 void ProgressTurning(Component component);
 // Nothing for an empty catalogue slot.
 void ProgressDetected(Component component, const ORVProduct* product, bool selected);
+void ProgressSelected(Component component);
 void ProgressCleaningUp();

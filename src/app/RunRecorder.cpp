@@ -75,6 +75,8 @@ void RunRecorder::Detected(Component component, const ORVProduct& product, bool 
     }
 }
 
+void RunRecorder::Selected(Component component) { report_.components[Slot(component)].selected = true; }
+
 void RunRecorder::CleaningUp() {
     cleaningUp_ = true;
     report_.rootCleanupRan = true;

@@ -24,6 +24,7 @@ public:
 
     void Turning(Component component) override;
     void Detected(Component component, const ORVProduct& product, bool selected) override;
+    void Selected(Component component) override;
     void CleaningUp() override;
 
     void UninstallerRan(const UninstallerRunEvent& run) override;

@@ -121,9 +121,14 @@ std::wstring Refusal(const std::wstring& argumentText, const Catalogue& catalogu
 void AddImpliedRemovals(const Catalogue& catalogue, Selection& selection) {
     ORVProduct* loggingService = catalogue.Get(Component::LoggingService);
     ORVProduct* dlp = catalogue.Get(Component::DLP);
-    if (selection.Has(catalogue.Get(Component::Agent)) && loggingService != nullptr)
+    if (selection.Has(catalogue.Get(Component::Agent)) && loggingService != nullptr) {
         selection.products.insert(loggingService);
-    if (selection.Has(loggingService) && dlp != nullptr) selection.products.insert(dlp);
+        ProgressSelected(Component::LoggingService);  // run report
+    }
+    if (selection.Has(loggingService) && dlp != nullptr) {
+        selection.products.insert(dlp);
+        ProgressSelected(Component::DLP);  // run report
+    }
 }
 
 // Counts the plan's actions that remove something and passes every action on.

@@ -265,6 +265,9 @@ TEST_F(ReportLabTest, PlanReportListsEveryActionTheLogDescribesAndChangesNothing
     const Json& client = Component(report, "/client");
     ExpectFound(client, agent, false);
     EXPECT_EQ(client["selected"], true);
+    // The agent brings the client logging service, which brings DLP.
+    EXPECT_EQ(Component(report, "/loggingservice")["selected"], true);
+    EXPECT_EQ(Component(report, "/dlp")["selected"], true);
     EXPECT_TRUE(client["uninstallerRuns"].empty());
     // One action for each "Would ..." line of the log, in its order.
     const std::wstring log = Log();
