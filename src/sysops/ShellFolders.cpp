@@ -1,5 +1,6 @@
 #include "sysops/ShellFolders.h"
 
+#include "platform/CriticalSection.h"
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
 #include "platform/UniqueHandle.h"
@@ -36,19 +37,63 @@ std::optional<std::wstring> GetSpecialFolder(int csidl) {
     }
 }
 
-std::optional<std::wstring> DocumentsFolder() {
-    static const std::optional<std::wstring> folder = GetSpecialFolder(CSIDL_PERSONAL);
+namespace {
+
+// One cached folder: looked up on first use, kept until the process ends
+// (or a test forgets it). Absent results are kept too.
+class CachedFolder {
+public:
+    explicit CachedFolder(int csidl) : csidl_(csidl) {}
+
+    std::optional<std::wstring> Get() {
+        WindowsPlatform::CriticalSectionLock hold(lock_);
+        if (!known_) {
+            folder_ = GetSpecialFolder(csidl_);
+            known_ = true;
+        }
+        return folder_;
+    }
+
+    void Forget() {
+        WindowsPlatform::CriticalSectionLock hold(lock_);
+        known_ = false;
+        folder_.reset();
+    }
+
+private:
+    const int csidl_;
+    WindowsPlatform::CriticalSection lock_;
+    bool known_ = false;
+    std::optional<std::wstring> folder_;
+};
+
+CachedFolder& Documents() {
+    static CachedFolder folder(CSIDL_PERSONAL);
     return folder;
 }
 
-std::optional<std::wstring> LocalAppDataFolder() {
-    static const std::optional<std::wstring> folder = GetSpecialFolder(CSIDL_LOCAL_APPDATA);
+CachedFolder& LocalAppData() {
+    static CachedFolder folder(CSIDL_LOCAL_APPDATA);
     return folder;
 }
 
-std::optional<std::wstring> ProgramFilesFolder() {
-    // The program is 32-bit: on 64-bit Windows this is the x86 folder, where
-    // the suite's 32-bit setups install.
-    static const std::optional<std::wstring> folder = GetSpecialFolder(CSIDL_PROGRAM_FILES);
+// The program is 32-bit: on 64-bit Windows this is the x86 folder, where
+// the suite's 32-bit setups install.
+CachedFolder& ProgramFiles() {
+    static CachedFolder folder(CSIDL_PROGRAM_FILES);
     return folder;
+}
+
+}  // namespace
+
+std::optional<std::wstring> DocumentsFolder() { return Documents().Get(); }
+
+std::optional<std::wstring> LocalAppDataFolder() { return LocalAppData().Get(); }
+
+std::optional<std::wstring> ProgramFilesFolder() { return ProgramFiles().Get(); }
+
+void ForgetSpecialFolders() {
+    Documents().Forget();
+    LocalAppData().Forget();
+    ProgramFiles().Forget();
 }

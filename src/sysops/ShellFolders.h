@@ -23,3 +23,7 @@ std::optional<std::wstring> LocalAppDataFolder();
 // what a 32-bit program gets for CSIDL_PROGRAM_FILES), cached like
 // DocumentsFolder.
 std::optional<std::wstring> ProgramFilesFolder();
+
+// Test seam: empties the three caches above, so that the next call of each
+// looks its folder up again. The program itself never calls it.
+void ForgetSpecialFolders();

@@ -8,13 +8,18 @@
 
 #include <gtest/gtest.h>
 
-// Each test runs in a process of its own, so every test starts with empty
-// folder caches.
+// The suite's cases share one process: each starts with empty folder caches.
 namespace {
 
 using WindowsPlatform::ScopedFault;
 
-TEST(ShellFoldersTest, NamesTheShellFoldersOfA32BitProgram) {
+class ShellFoldersTest : public ::testing::Test {
+protected:
+    void SetUp() override { ForgetSpecialFolders(); }
+    void TearDown() override { ForgetSpecialFolders(); }
+};
+
+TEST_F(ShellFoldersTest, NamesTheShellFoldersOfA32BitProgram) {
     wchar_t documents[MAX_PATH], localAppData[MAX_PATH], programs[MAX_PATH];
     ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents), S_OK);
     ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData), S_OK);
@@ -25,12 +30,12 @@ TEST(ShellFoldersTest, NamesTheShellFoldersOfA32BitProgram) {
     EXPECT_EQ(GetSpecialFolder(CSIDL_PROGRAM_FILESX86), std::optional<std::wstring>(programs));
 }
 
-TEST(ShellFoldersTest, FailedLookupGivesAbsent) {
+TEST_F(ShellFoldersTest, FailedLookupGivesAbsent) {
     ScopedFault failed("SHGetFolderPathW", ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(GetSpecialFolder(CSIDL_PERSONAL).has_value());
 }
 
-TEST(ShellFoldersTest, FoundFolderIsLookedUpOnce) {
+TEST_F(ShellFoldersTest, FoundFolderIsLookedUpOnce) {
     const auto first = ProgramFilesFolder();
     ASSERT_TRUE(first.has_value());
     ScopedFault failed("SHGetFolderPathW", ERROR_FILE_NOT_FOUND);
@@ -41,7 +46,7 @@ TEST(ShellFoldersTest, FoundFolderIsLookedUpOnce) {
     EXPECT_EQ(ProgramFilesFolder(), first);
 }
 
-TEST(ShellFoldersTest, AbsentFolderIsCachedAndNeverAskedAgain) {
+TEST_F(ShellFoldersTest, AbsentFolderIsCachedAndNeverAskedAgain) {
     {
         ScopedFault failed("SHGetFolderPathW", ERROR_FILE_NOT_FOUND, 0, 1);
         EXPECT_FALSE(LocalAppDataFolder().has_value());
