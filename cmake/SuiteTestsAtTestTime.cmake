@@ -1,7 +1,7 @@
 # Included by CTest (see SuiteTests.cmake): reads the program's cases and
 # adds one test per suite, plus one per case that needs a process of its own.
 # Expects ORV_SUITE_PROGRAM, ORV_SUITE_EMULATOR, ORV_SUITE_LIST_FILE and
-# ORV_SUITE_OWN_PROCESS.
+# ORV_SUITE_OWN_PROCESS and ORV_SUITE_CMAKE.
 
 # The test program stops a case that runs longer than this (see TestMain.cpp);
 # a suite's time limit leaves each of its cases that long, and a minute more
@@ -9,16 +9,16 @@
 set(orv_case_seconds 300)
 
 if(NOT EXISTS "${ORV_SUITE_PROGRAM}")
-  add_test(orvtests_missing "${CMAKE_COMMAND}" -E false)
+  add_test(orvtests_missing "${ORV_SUITE_CMAKE}" -E false)
   message(WARNING "${ORV_SUITE_PROGRAM} does not exist: build the test bench")
   return()
 endif()
 
 if(NOT EXISTS "${ORV_SUITE_LIST_FILE}" OR "${ORV_SUITE_PROGRAM}" IS_NEWER_THAN "${ORV_SUITE_LIST_FILE}")
   execute_process(COMMAND ${ORV_SUITE_EMULATOR} "${ORV_SUITE_PROGRAM}" --gtest_list_tests
-                  OUTPUT_VARIABLE listing RESULT_VARIABLE status TIMEOUT 120)
+                  OUTPUT_VARIABLE listing RESULT_VARIABLE status TIMEOUT 300)
   if(NOT status EQUAL 0)
-    add_test(orvtests_listing_failed "${CMAKE_COMMAND}" -E false)
+    add_test(orvtests_listing_failed "${ORV_SUITE_CMAKE}" -E false)
     message(WARNING "listing the cases of ${ORV_SUITE_PROGRAM} failed (${status}):\n${listing}")
     return()
   endif()
