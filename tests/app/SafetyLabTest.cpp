@@ -90,23 +90,18 @@ class LocalAppDataOverride {
 public:
     explicit LocalAppDataOverride(const std::wstring& folder) {
         for (auto& saved : saved_) {
-            saved.present = Read(saved.key, saved.type, saved.bytes);
-            Write(saved.key, REG_EXPAND_SZ,
-                  std::vector<BYTE>(reinterpret_cast<const BYTE*>(folder.c_str()),
-                                    reinterpret_cast<const BYTE*>(folder.c_str() + folder.size() + 1)));
+            DWORD size = sizeof saved.text;
+            saved.present = RegGetValueW(HKEY_CURRENT_USER, saved.key, kValue, RRF_RT_ANY | RRF_NOEXPAND,
+                                         &saved.type, saved.text, &size) == ERROR_SUCCESS;
+            RegSetKeyValueW(HKEY_CURRENT_USER, saved.key, kValue, REG_EXPAND_SZ, folder.c_str(),
+                            static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
         }
     }
     ~LocalAppDataOverride() {
         for (const auto& saved : saved_) {
-            if (saved.present) {
-                Write(saved.key, saved.type, saved.bytes);
-            } else {
-                HKEY key = nullptr;
-                if (RegOpenKeyExW(HKEY_CURRENT_USER, saved.key, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-                    RegDeleteValueW(key, kValue);
-                    RegCloseKey(key);
-                }
-            }
+            if (!saved.present) RegDeleteKeyValueW(HKEY_CURRENT_USER, saved.key, kValue);
+            else RegSetKeyValueW(HKEY_CURRENT_USER, saved.key, kValue, saved.type, saved.text,
+                                 static_cast<DWORD>((wcslen(saved.text) + 1) * sizeof(wchar_t)));
         }
     }
     LocalAppDataOverride(const LocalAppDataOverride&) = delete;
@@ -118,27 +113,8 @@ private:
         const wchar_t* key;
         bool present = false;
         DWORD type = 0;
-        std::vector<BYTE> bytes;
+        wchar_t text[MAX_PATH * 2] = {};
     };
-
-    static bool Read(const wchar_t* path, DWORD& type, std::vector<BYTE>& bytes) {
-        DWORD size = 0;
-        if (RegGetValueW(HKEY_CURRENT_USER, path, kValue, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, &size) !=
-            ERROR_SUCCESS)
-            return false;
-        bytes.resize(size);
-        return RegGetValueW(HKEY_CURRENT_USER, path, kValue, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes.data(),
-                            &size) == ERROR_SUCCESS;
-    }
-    static void Write(const wchar_t* path, DWORD type, const std::vector<BYTE>& bytes) {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS)
-            return;
-        RegSetValueExW(key, kValue, 0, type, bytes.data(), static_cast<DWORD>(bytes.size()));
-        RegCloseKey(key);
-    }
-
     Saved saved_[2] = {{L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"},
                        {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}};
 };
