@@ -41,7 +41,7 @@ std::wstring WithoutLongPathPrefix(const std::wstring& path);
 // them or the profiles' temporary folders.
 // Paths are compared after resolving "." and "..", separators, letter case,
 // short names, the long-path prefix and this machine's administrative
-// shares ("\\localhost\C$\x" is "C:\x", as are the same paths through
+// shares ("\\\\localhost\\C$\\x" is "C:\\x", as are the same paths through
 // the machine's names and IP addresses). A path that cannot be resolved is
 // refused, and so is an existing folder whose final path (through junctions
 // and links above it) cannot be read.
