@@ -5,13 +5,14 @@
 namespace {
 
 // Writes every key and value of a plan to the backup as the plan names it,
-// while the key it lies in is still open.
+// while the key it lies in is still open, and the registration key of every
+// service the plan deletes.
 class BackupWriter : public PlanObserver {
 public:
     BackupWriter(RegistryBackup& backup, Remove::Log& log) : backup_(backup), log_(log) {}
 
     void Planned(const PlannedAction& action) override {
-        if (action.kind == ActionKind::RegistryKey) {
+        if (action.kind == ActionKind::RegistryKey || action.kind == ActionKind::ServiceDeletion) {
             if (!backup_.BackUpKey(action.root, action.path, action.view, log_)) failed = true;
         } else if (action.kind == ActionKind::RegistryValue) {
             if (!backup_.BackUpValue(action.root, action.path, action.valueName, action.view, log_)) failed = true;

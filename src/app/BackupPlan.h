@@ -2,8 +2,9 @@
 // The registry backup of a removal, written ahead: before a component's
 // removal starts (and with it its uninstaller, which deletes keys this
 // program never sees), the removal is made once in plan mode, silently, and
-// every registry key and value of the plan is written to the backup. So the
-// backup holds what the uninstaller takes too, as it was before the run.
+// every registry key and value of the plan is written to the backup, with the
+// registration key of every service it deletes. So the backup holds what the
+// uninstaller takes too, as it was before the run.
 
 #include "log/ForwardingLog.h"
 #include "products/ORVProduct.h"

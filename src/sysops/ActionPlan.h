@@ -25,7 +25,7 @@ enum class ActionKind {
     Uninstaller,      // target: the command as it would be started; detail: the component
     ResponseFile,     // target: the file's path
     ServiceStop,      // target: the service name
-    ServiceDeletion,  // target: the service name (stopped first)
+    ServiceDeletion,  // target: the service name (stopped first); root, path, view: its registration key
     Folder,           // target: the folder; detail: "N files, B bytes"
     RefusedFolder,    // target: the folder; detail: why the guard refuses it (nothing is done)
     RegistryKey,      // target: the key as the log names it, "HKLM\\SOFTWARE\\X"
@@ -42,8 +42,9 @@ struct PlannedAction {
     ActionKind kind = ActionKind::RegistryKey;
     std::wstring target;
     std::wstring detail;
-    // Registry keys and values: where they are. The root may be an open key
-    // that lives only as long as the call that describes the action.
+    // Registry keys and values (and a deleted service's registration): where
+    // they are. The root may be an open key that lives only as long as the
+    // call that describes the action.
     HKEY root = nullptr;
     std::wstring path;
     std::wstring valueName;

@@ -1,5 +1,7 @@
 #include "sysops/AdminShares.h"
 
+#include "sysops/MachineAddresses.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -32,6 +34,16 @@ bool IsIpv4Loopback(const std::wstring& host) {
     return dots == 3 && digitBefore;
 }
 
+// Whether host writes a loopback address or one of this machine's own.
+bool IsOwnAddress(const std::wstring& host, const std::vector<std::wstring>& addresses) {
+    const auto address = ParseIpAddress(host);
+    if (!address) return false;
+    if (IsLoopback(*address)) return true;
+    for (const auto& own : addresses)
+        if (ParseIpAddress(own) == address) return true;
+    return false;
+}
+
 bool IsThisMachine(std::wstring host, const MachineNames& names) {
     if (!host.empty() && host.back() == L'.') host.pop_back();  // a fully qualified name's root
     if (IsIpv4Loopback(host)) return true;
@@ -39,7 +51,7 @@ bool IsThisMachine(std::wstring host, const MachineNames& names) {
         if (SameText(host, loopback)) return true;
     for (const auto& name : names.hosts)
         if (!name.empty() && SameText(host, name)) return true;
-    return false;
+    return IsOwnAddress(host, names.addresses);
 }
 
 std::optional<std::wstring> ComputerName(COMPUTER_NAME_FORMAT format) {
@@ -60,6 +72,7 @@ MachineNames ThisMachine() {
     wchar_t windows[MAX_PATH * 2];
     const UINT length = GetWindowsDirectoryW(windows, static_cast<UINT>(std::size(windows)));
     if (length > 0 && length < std::size(windows)) names.windowsFolder.assign(windows, length);
+    names.addresses = OwnIpAddresses();
     return names;
 }
 

@@ -11,15 +11,17 @@
 struct MachineNames {
     std::vector<std::wstring> hosts;  // the names of this computer (NetBIOS, DNS host, full DNS name)
     std::wstring windowsFolder;       // what ADMIN$ shares
+    std::vector<std::wstring> addresses;  // its own IP addresses, as Windows shows them
 };
 
-// This computer's names and Windows folder; a name Windows cannot give is
-// left out.
+// This computer's names, Windows folder and IP addresses; a name Windows
+// cannot give is left out.
 MachineNames ThisMachine();
 
 // The local path of uncPath ("\\\\host\\share\\rest", no long-path prefix)
 // when host is this machine (one of names.hosts, "localhost", a 127.x.x.x
-// address or the IPv6 loopback) and share is a drive share ("C$") or
+// address, the IPv6 loopback or one of names.addresses, in any of the forms
+// that ParseIpAddress reads) and share is a drive share ("C$") or
 // "ADMIN$"; absent for every other path. Names compare without regard to
 // case.
 std::optional<std::wstring> LocalPathOfAdminShare(const std::wstring& uncPath, const MachineNames& names);

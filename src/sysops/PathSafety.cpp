@@ -164,21 +164,33 @@ FolderName Parent(FolderName folder) {
     return folder;
 }
 
-// The protected folders in resolved form.
+// The protected folders in resolved form, and the folders inside the
+// Windows folder below which folders may go all the same.
 struct GuardedFolder {
     FolderName folder;
     Protection kind;
 };
 
-std::vector<GuardedFolder> GatherProtectedFolders() {
-    std::vector<GuardedFolder> list;
+struct Guard {
+    std::vector<GuardedFolder> folders;
+    std::vector<FolderName> opened;
+};
+
+Guard GatherProtectedFolders() {
+    Guard guard;
     for (const auto& protectedPath : ProtectedPaths()) {
         try {
-            list.push_back({Canonical(protectedPath.path), protectedPath.kind});
+            guard.folders.push_back({Canonical(protectedPath.path), protectedPath.kind});
         } catch (...) {
         }
     }
-    return list;
+    for (const auto& path : ServiceProfileDataFolders()) {
+        try {
+            guard.opened.push_back(Canonical(path));
+        } catch (...) {
+        }
+    }
+    return guard;
 }
 
 const wchar_t* Description(Protection kind) {
@@ -214,19 +226,27 @@ std::optional<std::wstring> FinalPath(const std::wstring& path) {
     }
 }
 
-bool InsideWindowsFolder(const FolderName& folder, const GuardedFolder& guarded) {
-    return guarded.kind == Protection::WindowsFolder && Holds(guarded.folder, folder);
+// Whether the guarded folder refuses the folder as one below it: it is a
+// folder whose whole tree Windows owns, and the folder is not below one of
+// the opened folders inside it.
+bool RefusedAsInside(const FolderName& folder, const GuardedFolder& guarded, const Guard& guard) {
+    if (guarded.kind != Protection::WindowsFolder && guarded.kind != Protection::WindowsData) return false;
+    if (!Holds(guarded.folder, folder)) return false;
+    for (const auto& opened : guard.opened)
+        if (Holds(guarded.folder, opened) && Holds(opened, folder)) return false;
+    return true;
 }
 
-std::optional<std::wstring> Refusal(const FolderName& folder, const std::vector<GuardedFolder>& list) {
+std::optional<std::wstring> Refusal(const FolderName& folder, const Guard& guard) {
     if (folder.parts.empty()) return Quoted(folder) + (folder.share ? L" is a share root" : L" is a drive root");
+    const auto& list = guard.folders;
     for (const auto& guarded : list)
         if (SameFolder(folder, guarded.folder)) return Quoted(folder) + L" is " + Description(guarded.kind);
     for (const auto& guarded : list)
         if (guarded.kind == Protection::ProfileParent && SameFolder(Parent(folder), guarded.folder))
             return Quoted(folder) + L" is a user profile folder";
     for (const auto& guarded : list)
-        if (InsideWindowsFolder(folder, guarded))
+        if (RefusedAsInside(folder, guarded, guard))
             return Quoted(folder) + L" is inside " + Quoted(guarded.folder) + L", " + Description(guarded.kind);
     for (const auto& guarded : list)
         if (Holds(folder, guarded.folder))
@@ -267,8 +287,8 @@ std::optional<std::wstring> FolderDeletionRefusal(const std::wstring& path) {
         return L"\"" + path + L"\" cannot be resolved to a full path";
     }
     if (folder.parts.empty()) return Refusal(folder, {});
-    const std::vector<GuardedFolder> list = GatherProtectedFolders();
-    if (auto refusal = Refusal(folder, list)) return refusal;
+    const Guard guard = GatherProtectedFolders();
+    if (auto refusal = Refusal(folder, guard)) return refusal;
     // What is not there is not deleted; an existing folder is judged once
     // more where it really is, and refused when that cannot be told.
     const std::wstring local = LongPathForm(Joined(folder));
@@ -277,7 +297,7 @@ std::optional<std::wstring> FolderDeletionRefusal(const std::wstring& path) {
     const auto realPath = FinalPath(local);
     if (!realPath) return unresolved;
     try {
-        return Refusal(Canonical(*realPath), list);
+        return Refusal(Canonical(*realPath), guard);
     } catch (...) {
         return unresolved;
     }

@@ -35,10 +35,14 @@ std::wstring WithoutLongPathPrefix(const std::wstring& path);
 // Documents, Desktop, AppData and Local AppData folders, the temporary
 // folder, IIS's web folders (%SystemDrive%\inetpub, its standard subfolders
 // and the web root IIS's setup names), and every folder that holds one of
-// these; a folder below them (other than below the Windows folder) may go.
+// these; a folder below them may go. Inside the Windows folder only the
+// folders below the data folders of the system and service profiles may go
+// (see ServiceProfileDataFolders), not those below the Microsoft folders in
+// them or the profiles' temporary folders.
 // Paths are compared after resolving "." and "..", separators, letter case,
 // short names, the long-path prefix and this machine's administrative
-// shares ("\\\\localhost\\C$\\x" is "C:\\x"). A path that cannot be
-// resolved is refused, and so is an existing folder whose final path
-// (through junctions and links above it) cannot be read.
+// shares ("\\\\localhost\\C$\\x" is "C:\\x", as are the same paths through
+// the machine's names and IP addresses). A path that cannot be resolved is
+// refused, and so is an existing folder whose final path (through junctions
+// and links above it) cannot be read.
 std::optional<std::wstring> FolderDeletionRefusal(const std::wstring& path);

@@ -137,6 +137,35 @@ void AddUserFolders(PathList& list) {
     list.Add(TemporaryFolder(), Protection::WindowsOwned);
 }
 
+// The profiles that Windows keeps inside its own folder. The system profile
+// is in two places on 64-bit Windows: 64-bit programs keep their data in the
+// System32 one, 32-bit programs in the SysWOW64 one, which is also where
+// their System32 spelling leads.
+std::vector<std::wstring> ServiceProfiles() {
+    const auto windows = WindowsCall(GetSystemWindowsDirectoryW);
+    if (!windows) return {};
+    return {*windows + L"\\System32\\config\\systemprofile", *windows + L"\\SysWOW64\\config\\systemprofile",
+            *windows + L"\\ServiceProfiles\\LocalService", *windows + L"\\ServiceProfiles\\NetworkService"};
+}
+
+const wchar_t* const kProfileDataFolders[] = {L"AppData\\Local", L"AppData\\LocalLow", L"AppData\\Roaming",
+                                              L"Documents"};
+
+// The service profiles, their shell folders, and Windows' own data in them
+// (the accounts' keys, certificates, credentials and temporary files), which
+// stays refused with everything below it.
+void AddServiceProfiles(PathList& list) {
+    for (const auto& profile : ServiceProfiles()) {
+        list.Add(profile, Protection::Profile);
+        list.AddBelow(profile, L"AppData", Protection::WindowsOwned);
+        for (const wchar_t* data : kProfileDataFolders) {
+            list.AddBelow(profile, data, Protection::WindowsOwned);
+            list.AddBelow(profile + L"\\" + data, L"Microsoft", Protection::WindowsData);
+        }
+        list.AddBelow(profile, L"AppData\\Local\\Temp", Protection::WindowsData);
+    }
+}
+
 // IIS keeps every site of the machine below %SystemDrive%\inetpub; its own
 // setup names the default web root.
 void AddWebFolders(PathList& list) {
@@ -160,8 +189,16 @@ std::vector<ProtectedPath> ProtectedPaths() {
     AddWindowsFolders(list);
     AddProgramFolders(list);
     AddUserFolders(list);
+    AddServiceProfiles(list);
     AddWebFolders(list);
     return list.Take();
+}
+
+std::vector<std::wstring> ServiceProfileDataFolders() {
+    std::vector<std::wstring> folders;
+    for (const auto& profile : ServiceProfiles())
+        for (const wchar_t* data : kProfileDataFolders) folders.push_back(profile + L"\\" + data);
+    return folders;
 }
 
 std::optional<std::wstring> MachineText(const wchar_t* subkey, const wchar_t* value, REGSAM view) {

@@ -13,6 +13,7 @@
 
 enum class Protection {
     WindowsFolder,   // the Windows folder: refused, and so is everything below it
+    WindowsData,     // Windows' own data in a service account's profile: refused with everything below it
     WindowsOwned,    // a system, program, data or user folder of Windows
     IisOwned,        // a web folder of IIS
     Profile,         // a user profile folder
@@ -27,6 +28,15 @@ struct ProtectedPath {
 // Every protected folder of this machine. Empty and relative paths are left
 // out. Never throws for a failing source: that source is skipped.
 std::vector<ProtectedPath> ProtectedPaths();
+
+// The folders of the profiles that Windows keeps inside its own folder, in
+// which the suite's folders may go: the data folders (AppData\Local,
+// AppData\LocalLow, AppData\Roaming, Documents) of the system profile, in
+// its System32 and its SysWOW64 spelling, and of the LocalService and
+// NetworkService profiles. They are built by name from the Windows folder and
+// never taken from ProfileList, whose entries are registry data that may be
+// damaged or hostile.
+std::vector<std::wstring> ServiceProfileDataFolders();
 
 // The text of an HKEY_LOCAL_MACHINE value of type REG_SZ or REG_EXPAND_SZ,
 // the latter with its environment variables expanded; absent when the key or

@@ -137,7 +137,18 @@ bool ActOnService(const std::wstring& name, ActionKind kind, Remove::Log& log) {
             // What cannot be looked at is planned as it is asked for.
         }
     }
-    return ActOrDescribe(PlannedAction{kind, name}, log);
+    PlannedAction action{kind, name};
+    if (kind == ActionKind::ServiceDeletion && !name.empty() && name.find(L'\\') == std::wstring::npos) {
+        // The service's registration goes with it: a backup made from the
+        // plan keeps it, and importing that brings the service back at the
+        // next restart. The service manager keeps it in the 64-bit view.
+        // (A name that is no service name must not stand for the whole
+        // Services key.)
+        action.root = HKEY_LOCAL_MACHINE;
+        action.path = L"SYSTEM\\CurrentControlSet\\Services\\" + name;
+        action.view = RegistryView::Native64;
+    }
+    return ActOrDescribe(action, log);
 }
 
 }  // namespace

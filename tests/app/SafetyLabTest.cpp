@@ -24,6 +24,11 @@ using Lines = std::vector<std::wstring>;
 
 const wchar_t kInetpub[] = L"C:\\inetpub";
 
+std::wstring SystemWindowsFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    return std::wstring(buffer, GetSystemWindowsDirectoryW(buffer, MAX_PATH));
+}
+
 std::wstring SystemFolder() {
     wchar_t buffer[MAX_PATH] = {};
     return std::wstring(buffer, GetSystemDirectoryW(buffer, MAX_PATH));
@@ -78,6 +83,49 @@ public:
 private:
     Lines paths_;
 };
+
+// Points the current user's Local AppData shell folder at another folder
+// for the life of the object; the values before are put back at its end.
+class LocalAppDataOverride {
+public:
+    explicit LocalAppDataOverride(const std::wstring& folder) {
+        for (auto& saved : saved_) {
+            DWORD size = sizeof saved.text;
+            saved.present = RegGetValueW(HKEY_CURRENT_USER, saved.key, kValue, RRF_RT_ANY | RRF_NOEXPAND,
+                                         &saved.type, saved.text, &size) == ERROR_SUCCESS;
+            RegSetKeyValueW(HKEY_CURRENT_USER, saved.key, kValue, REG_EXPAND_SZ, folder.c_str(),
+                            static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+        }
+    }
+    ~LocalAppDataOverride() {
+        for (const auto& saved : saved_) {
+            if (!saved.present) RegDeleteKeyValueW(HKEY_CURRENT_USER, saved.key, kValue);
+            else RegSetKeyValueW(HKEY_CURRENT_USER, saved.key, kValue, saved.type, saved.text,
+                                 static_cast<DWORD>((wcslen(saved.text) + 1) * sizeof(wchar_t)));
+        }
+    }
+    LocalAppDataOverride(const LocalAppDataOverride&) = delete;
+    LocalAppDataOverride& operator=(const LocalAppDataOverride&) = delete;
+
+private:
+    static constexpr const wchar_t* kValue = L"Local AppData";
+    struct Saved {
+        const wchar_t* key;
+        bool present = false;
+        DWORD type = 0;
+        wchar_t text[MAX_PATH * 2] = {};
+    };
+    Saved saved_[2] = {{L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"},
+                       {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}};
+};
+
+// The outermost folder of path that does not exist yet, or "" when all do.
+std::wstring FirstMissingFolder(const std::wstring& path) {
+    std::wstring missing;
+    for (std::wstring folder = path; !Lab::PathExists(folder); folder = folder.substr(0, folder.rfind(L'\\')))
+        missing = folder;
+    return missing;
+}
 
 class SafetyLabTest : public LabMachineTest {
 protected:
@@ -216,6 +264,39 @@ TEST_F(SafetyLabTest, ProgramsStartOnlyFromWhereTheyBelong) {
     EXPECT_TRUE(Contains(log, msiexec + agent.productCode + L" /qn\r\n")) << log;
     EXPECT_TRUE(Contains(log, msiexec + loggingService.productCode + L" /qn REBOOT=REALLYSUPPRESS\r\n")) << log;
     EXPECT_TRUE(Contains(log, L"with command \"" + helper + L"\" -remove\r\n")) << log;
+}
+
+TEST_F(SafetyLabTest, FinalCleanupAsSystemTakesTheSuitesFolderInTheSystemProfile) {
+    // Run as SYSTEM, the 32-bit program's Local AppData is the system
+    // profile's: SHGetFolderPathW gives the System32 spelling, which leads to
+    // the SysWOW64 folder where the data really is. Wine runs nothing as
+    // SYSTEM, so the user's Local AppData shell folder is pointed there,
+    // once in each spelling.
+    const std::wstring windows = SystemWindowsFolder();
+    const std::wstring local = windows + L"\\SysWOW64\\config\\systemprofile\\AppData\\Local";
+    PlantedFiles planted;
+    if (const std::wstring missing = FirstMissingFolder(local); !missing.empty()) planted.Own(missing);
+    planted.Own(local + L"\\Orvalis");
+    planted.Own(local + L"\\Kestrel Backup");
+    Lab::PlantBystanders();
+    for (const wchar_t* spelling : {L"System32", L"SysWOW64"}) {
+        const std::wstring shown = windows + L"\\" + spelling + L"\\config\\systemprofile\\AppData\\Local";
+        planted.Text(local + L"\\Orvalis\\Enterprise Console\\console.xml", "<settings/>\r\n");
+        planted.Text(local + L"\\Kestrel Backup\\state.dat", "kept\r\n");
+        const Lab::Snapshot before = Lab::TakeSnapshot();
+        DeleteFileW(logPath.c_str());
+        {
+            const LocalAppDataOverride systemProfile(shown);
+            Run(ProductProgram(), L"/silent /all");
+        }
+        EXPECT_FALSE(Lab::PathExists(local + L"\\Orvalis")) << spelling;
+        EXPECT_EQ(ReadFileBytes(local + L"\\Kestrel Backup\\state.dat"), "kept\r\n");
+        EXPECT_EQ(Lab::MissingBystanderLines(before, Lab::TakeSnapshot()), NoLines());
+        const std::wstring log = Log();
+        EXPECT_TRUE(Contains(log, L"Deleting directory \"" + shown + L"\\Orvalis\"...done\r\n")) << log;
+        EXPECT_FALSE(Contains(log, L"refused")) << log;
+    }
+    EXPECT_TRUE(Lab::PathExists(local));
 }
 
 }  // namespace

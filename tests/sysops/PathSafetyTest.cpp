@@ -3,6 +3,7 @@
 #include "platform/FaultInjection.h"
 #include "support/RecordingLog.h"
 #include "support/RegistryFixture.h"
+#include "sysops/AdminShares.h"
 #include "sysops/Files.h"
 #include "sysops/ProtectedFolders.h"
 
@@ -194,6 +195,91 @@ TEST(FolderDeletionRefusalTest, SeesThroughThisMachinesAdminShares) {
     EXPECT_EQ(FolderDeletionRefusal(L"\\\\localhost\\C$\\Windows"),
               std::wstring(L"\"C:\\Windows\" is a folder that Windows owns"));
     EXPECT_FALSE(FolderDeletionRefusal(L"\\\\localhost\\C$\\Program Files (x86)\\Orvalis Enterprise").has_value());
+}
+
+std::wstring SystemWindowsFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    return std::wstring(buffer, GetSystemWindowsDirectoryW(buffer, MAX_PATH));
+}
+
+TEST(FolderDeletionRefusalTest, InsideTheWindowsFolderOnlyTheServiceProfilesDataMayGo) {
+    const std::wstring windows = SystemWindowsFolder();
+    const std::wstring system32 = windows + L"\\System32\\config\\systemprofile";
+    const std::wstring wow64 = windows + L"\\SysWOW64\\config\\systemprofile";
+    const std::wstring localService = windows + L"\\ServiceProfiles\\LocalService";
+    const std::wstring networkService = windows + L"\\ServiceProfiles\\NetworkService";
+    for (const std::wstring& path :
+         {system32 + L"\\AppData\\Local\\Orvalis", wow64 + L"\\AppData\\Local\\Orvalis",
+          std::wstring(L"c:/WINDOWS/system32/CONFIG/systemprofile/appdata/local/Orvalis/"),
+          L"\\\\?\\" + wow64 + L"\\AppData\\Roaming\\Orvalis\\Console", system32 + L"\\Documents\\ORVCredentials",
+          localService + L"\\AppData\\Local\\Orvalis", networkService + L"\\AppData\\LocalLow\\Orvalis",
+          L"\\\\localhost\\C$" + wow64.substr(2) + L"\\AppData\\Local\\Orvalis"})
+        EXPECT_FALSE(FolderDeletionRefusal(path).has_value()) << path;
+
+    // The profiles themselves, their shell folders, what holds them, Windows'
+    // own data in them, and everything else inside the Windows folder.
+    std::vector<std::wstring> refused = {windows + L"\\System32\\config", windows + L"\\SysWOW64\\config",
+                                         windows + L"\\ServiceProfiles", windows + L"\\System32\\config\\Orvalis",
+                                         windows + L"\\Temp\\Orvalis", windows + L"\\AppData\\Local\\Orvalis",
+                                         system32 + L"\\AppData\\Local\\Orvalis\\..\\..\\..\\..\\..\\drivers"};
+    for (const auto& profile : {system32, wow64, localService, networkService}) {
+        for (const wchar_t* below : {L"", L"\\AppData", L"\\AppData\\Local", L"\\AppData\\Roaming", L"\\Documents",
+                                     L"\\Orvalis", L"\\AppData\\Orvalis", L"\\AppData\\Roaming\\Microsoft\\Protect",
+                                     L"\\AppData\\Local\\Microsoft\\Credentials", L"\\AppData\\Local\\Temp",
+                                     L"\\AppData\\Local\\Temp\\Orvalis"})
+            refused.push_back(profile + below);
+    }
+    ExpectRefused(refused);
+    EXPECT_EQ(FolderDeletionRefusal(system32), L"\"" + system32 + L"\" is a user profile folder");
+    EXPECT_EQ(FolderDeletionRefusal(wow64 + L"\\AppData\\Local"),
+              L"\"" + wow64 + L"\\AppData\\Local\" is a folder that Windows owns");
+    EXPECT_EQ(FolderDeletionRefusal(windows + L"\\System32\\config"),
+              L"\"" + windows + L"\\System32\\config\" is inside \"" + windows + L"\", a folder that Windows owns");
+    EXPECT_EQ(FolderDeletionRefusal(localService + L"\\AppData\\Roaming\\Microsoft\\Protect"),
+              L"\"" + localService + L"\\AppData\\Roaming\\Microsoft\\Protect\" is inside \"" + localService +
+                  L"\\AppData\\Roaming\\Microsoft\", a folder that Windows owns");
+}
+
+TEST(FolderDeletionRefusalTest, ProfileListEntriesInsideTheWindowsFolderOpenNothing) {
+    // ProfileList is registry data: entries that name the Windows folder or
+    // folders inside it must not make anything there deletable, and a
+    // listed profile stays refused even where folders may go.
+    const std::wstring windows = SystemWindowsFolder();
+    const std::wstring listed = windows + L"\\ServiceProfiles\\LocalService\\AppData\\Local\\Orvalis\\Home";
+    RegistryFixture registry;
+    int index = 0;
+    for (const std::wstring& image : {std::wstring(L"%SystemRoot%"), std::wstring(L"%SystemRoot%\\System32"),
+                                      std::wstring(L"%SystemRoot%\\Temp\\Staff"), listed}) {
+        registry.SetExpandString(HKEY_LOCAL_MACHINE,
+                                 L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-0-0-" +
+                                     std::to_wstring(++index) + L"-" + std::to_wstring(GetCurrentProcessId()),
+                                 L"ProfileImagePath", image);
+    }
+    ExpectRefused({windows + L"\\AppData\\Local\\Orvalis", windows + L"\\Orvalis",
+                   windows + L"\\System32\\AppData\\Local\\Orvalis", windows + L"\\System32\\Orvalis",
+                   windows + L"\\Temp\\Staff", windows + L"\\Temp\\Staff\\AppData\\Local\\Orvalis", listed,
+                   windows + L"\\ServiceProfiles\\LocalService\\AppData\\Local\\Orvalis"});
+    EXPECT_EQ(FolderDeletionRefusal(listed), L"\"" + listed + L"\" is a user profile folder");
+    EXPECT_FALSE(FolderDeletionRefusal(listed + L"\\..\\Cache").has_value());
+}
+
+TEST(FolderDeletionRefusalTest, SeesThroughAdminSharesOfThisMachinesOwnAddresses) {
+    // The addresses Windows (here: Wine) reports for this machine's adapters.
+    const std::vector<std::wstring> addresses = ThisMachine().addresses;
+    ASSERT_FALSE(addresses.empty());
+    const std::wstring windows = ShellFolder(CSIDL_WINDOWS);
+    for (std::wstring host : addresses) {
+        if (host.find(L':') != std::wstring::npos) {
+            // As UNC paths write an IPv6 address.
+            for (auto& c : host) c = c == L':' ? L'-' : c == L'%' ? L's' : c;
+            host += L".ipv6-literal.net";
+        }
+        const std::wstring inf = L"\\\\" + host + L"\\C$" + windows.substr(2) + L"\\inf";
+        EXPECT_EQ(FolderDeletionRefusal(inf),
+                  L"\"C:" + windows.substr(2) + L"\\inf\" is inside \"" + windows + L"\", a folder that Windows owns")
+            << inf;
+        EXPECT_TRUE(FolderDeletionRefusal(L"\\\\" + host + L"\\ADMIN$").has_value()) << host;
+    }
 }
 
 TEST(FolderDeletionRefusalTest, RefusesAnExistingFolderWhoseFinalPathCannotBeRead) {

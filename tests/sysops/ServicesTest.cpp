@@ -61,8 +61,15 @@ TEST(ServicesTest, RemovingARunningServiceStopsThenDeletesIt) {
     EXPECT_TRUE(RemoveService(service.Name(), log));
     EXPECT_EQ(WithoutStopWaitDots(log.Text()),
               StopLine(service.Name()) + L"stopped\r\n" + L"Deleting service \"" + service.Name() + L"\"...done\r\n");
-    RecordingLog after;
-    EXPECT_FALSE(ServiceExists(service.Name(), after));
+    // The manager removes the service once the last handle to it closes,
+    // the stopped service process's own included: wait for that.
+    bool exists = true;
+    for (int poll = 0; poll < 100 && exists; ++poll) {
+        RecordingLog after;
+        exists = ServiceExists(service.Name(), after);
+        if (exists) Sleep(100);
+    }
+    EXPECT_FALSE(exists);
 }
 
 TEST(ServicesTest, ServiceFoundStoppedAtPollElevenShowsTwoFullStops) {
