@@ -25,7 +25,7 @@ void EnableHivePrivileges() {
     EnablePrivilege(token.Get(), SE_RESTORE_NAME);
 }
 
-LONG Unload(const std::wstring& name) {
+LONG UnloadHive(const std::wstring& name) {
     if (DWORD fault = InjectedFault("RegUnLoadKeyW")) return static_cast<LONG>(fault);
     try {
         EnableHivePrivileges();
@@ -46,7 +46,24 @@ MountedHive MountedHive::Load(const std::wstring& name, const std::wstring& file
 }
 
 MountedHive::~MountedHive() {
-    if (!name_.empty()) Unload(name_);
+    if (!name_.empty()) UnloadHive(name_);
+}
+
+bool MountedHive::Unload(const std::wstring& file, Remove::Log& log) {
+    if (name_.empty()) return true;
+    const LONG status = UnloadHive(name_);
+    if (status == ERROR_SUCCESS) {
+        name_.clear();
+        return true;
+    }
+    log.Write(L"Unloading the registry hive \"" + file + L"\"...failed: ");
+    try {
+        ThrowIfError(status);
+    } catch (...) {
+        log.WriteCurrentException();
+    }
+    log.EndLine();
+    return false;
 }
 
 std::wstring HiveMountName(const std::wstring& profileName) { return kMountPrefix + profileName; }
@@ -60,9 +77,9 @@ std::optional<std::wstring> ProfileNameOfMount(const std::wstring& name) {
 void UnloadStaleHives(Remove::Log& log) {
     for (const std::wstring& name : EnumerateSubkeys(HKEY_USERS, L"")) {
         if (!ProfileNameOfMount(name)) continue;
-        const LONG status = Unload(name);
+        const LONG status = UnloadHive(name);
         if (status == ERROR_SUCCESS) continue;
-        log.Write(L"Unloading the registry hive \"HKU\\" + name + L"\" that an earlier run left loaded...");
+        log.Write(L"Unloading the registry hive \"HKU\\" + name + L"\" that an earlier run left loaded...failed: ");
         try {
             ThrowIfError(status);
         } catch (...) {

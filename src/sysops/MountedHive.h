@@ -38,6 +38,11 @@ public:
     // The key's name under HKEY_USERS.
     const std::wstring& Name() const noexcept { return name_; }
 
+    // Unloads the hive now. A failure writes "Unloading the registry hive
+    // \"<file>\"...failed: " and the reason as a line of its own; the owner
+    // then tries once more when it is destroyed. True when it is unloaded.
+    bool Unload(const std::wstring& file, Remove::Log& log);
+
 private:
     explicit MountedHive(std::wstring name) : name_(std::move(name)) {}
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <cwctype>
 #include <optional>
 
 namespace {
@@ -30,6 +31,13 @@ ProfileCache& Cache() {
     return cache;
 }
 
+// Windows keeps profiles on local drives ("C:\\Users\\x"). Anything else in
+// ProfileList (a share, a relative path) is damaged or hostile data, and
+// its hive is not loaded: a program running as SYSTEM would open it.
+bool IsLocalPath(const std::wstring& path) {
+    return path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\';
+}
+
 bool IsFolder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -50,7 +58,7 @@ std::vector<KnownProfile>& Profiles(Remove::Log& log) {
     for (UserProfile& profile : ListUserProfiles()) {
         if (self && !profile.isDefault && _wcsicmp(profile.name.c_str(), self->c_str()) == 0) continue;
         KnownProfile known;
-        known.present = IsFolder(profile.folder);
+        known.present = IsLocalPath(profile.folder) && IsFolder(profile.folder);
         known.profile = std::move(profile);
         cache.profiles.push_back(std::move(known));
     }
@@ -101,14 +109,15 @@ bool VisitUnloaded(KnownProfile& known, const ProfileTargets& targets,
         step(ProfileVisit{known.profile, std::wstring(), known.folders.value_or(DefaultProfileFolders(known.profile))});
         return false;
     }
-    const std::wstring& name = hive->Name();
+    const std::wstring name = hive->Name();
     if (!known.folders) known.folders = ReadProfileFolders(known.profile, HKEY_USERS, name);
     known.suiteKey = KeyOpens(name + L"\\" + kSuiteKey);
-    if (!AnyTarget(targets, name, *known.folders)) return true;
-    WriteProfileLine(known.profile, log);
-    step(ProfileVisit{known.profile, name, *known.folders});
-    known.suiteKey = KeyOpens(name + L"\\" + kSuiteKey);
-    return true;
+    if (AnyTarget(targets, name, *known.folders)) {
+        WriteProfileLine(known.profile, log);
+        step(ProfileVisit{known.profile, name, *known.folders});
+        known.suiteKey = KeyOpens(name + L"\\" + kSuiteKey);
+    }
+    return hive->Unload(known.profile.HiveFile(), log);
 }
 
 }  // namespace

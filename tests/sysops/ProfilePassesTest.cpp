@@ -112,6 +112,9 @@ TEST_F(ProfilePassesTest, TheConsoleFindsAndDeletesItsTracesInAHiveThePassLoadsI
     EXPECT_TRUE(Exists(Bob().localAppData + L"\\Orvalis\\ORV Client\\state.dat"));
     const std::wstring text = log.Text();
     EXPECT_NE(text.find(L"Deleting registry key \"" + bobsKey + L"\"...done\r\n"), std::wstring::npos) << text;
+    // The seam's refusal is the step that failed.
+    EXPECT_NE(text.find(L"Unloading the registry hive \"" + Bob().HiveFile() + L"\"...failed: "), std::wstring::npos)
+        << text;
     EXPECT_EQ(text.find(L"ORVRemove-"), std::wstring::npos) << text;
 }
 
