@@ -76,6 +76,20 @@ TEST_F(ProfilesLabTest, RemovalTakesTheSuiteFromEveryProfileAndLeavesNoHiveLoade
     const Lab::Snapshot before = Lab::TakeSnapshot();
     ASSERT_FALSE(Lab::LinesWithin(before.lines, Lab::ProfileSuitePrefixes()).empty());
 
+    // The plan names every profile's targets where Windows keeps them, bob's
+    // too, and changes nothing.
+    const std::wstring planPath = files.Path(L"plan.log");
+    const DrivenRun plan = Run(L"/silent /whatif /all \"/log=" + planPath + L"\"");
+    EXPECT_EQ(plan.exitCode, 5u);
+    const std::wstring planned = Utf8ToWide(ReadFileBytes(planPath));
+    EXPECT_TRUE(Contains(planned, L"Would delete registry key \"HKU\\" + bob.sid + L"\\Software\\Orvalis\"\r\n"));
+    EXPECT_TRUE(Contains(planned, L"Would delete directory \"" + bob.documents + L"\\ORVCredentials\" ("));
+    EXPECT_TRUE(Contains(planned, L"Would delete registry key \"HKU\\" + alice.sid +
+                                      L"\\Software\\Orvalis\\Enterprise Console\"\r\n"));
+    EXPECT_FALSE(Contains(planned, L"ORVRemove-S-"));
+    EXPECT_EQ(Lab::LinesOutside(Lab::Diff(before, Lab::TakeSnapshot()).went, {Lab::FilePrefix(files.Root())}),
+              NoLines());
+
     const std::wstring backups = files.Path(L"backups");
     const DrivenRun run = Run(L"/silent /all " + logSwitch + L" \"/backup=" + backups + L"\"");
     EXPECT_EQ(run.exitCode, 0u);
