@@ -2,6 +2,7 @@
 
 #include "platform/UniqueHandle.h"
 #include "sysops/MountedHive.h"
+#include "sysops/RunEvents.h"
 
 #include <windows.h>
 
@@ -79,10 +80,18 @@ bool AnyTarget(const ProfileTargets& targets, const std::wstring& hive, const Pr
     return AnyFolder(targets, folders);
 }
 
-void WriteProfileLine(const UserProfile& profile, Remove::Log& log) {
-    log.Write(L"Profile " + profile.name + L" (" + profile.folder + L"):");
-    log.EndLine();
-}
+// The line that begins a profile's steps, and the run's events around them.
+class ProfileScope {
+public:
+    ProfileScope(const UserProfile& profile, Remove::Log& log) {
+        log.Write(L"Profile " + profile.name + L" (" + profile.folder + L"):");
+        log.EndLine();
+        TellProfileEntered(profile.name, profile.folder);
+    }
+    ~ProfileScope() { TellProfileLeft(); }
+    ProfileScope(const ProfileScope&) = delete;
+    ProfileScope& operator=(const ProfileScope&) = delete;
+};
 
 // A hive that Windows has loaded: its user is logged on.
 void VisitLoaded(KnownProfile& known, const ProfileTargets& targets,
@@ -90,7 +99,7 @@ void VisitLoaded(KnownProfile& known, const ProfileTargets& targets,
     const std::wstring& hive = known.profile.name;
     if (!known.folders) known.folders = ReadProfileFolders(known.profile, HKEY_USERS, hive);
     if (!AnyTarget(targets, hive, *known.folders)) return;
-    WriteProfileLine(known.profile, log);
+    const ProfileScope scope(known.profile, log);
     step(ProfileVisit{known.profile, hive, *known.folders});
 }
 
@@ -102,7 +111,7 @@ bool VisitUnloaded(KnownProfile& known, const ProfileTargets& targets,
     try {
         hive.emplace(MountedHive::Load(HiveMountName(known.profile.name), known.profile.HiveFile()));
     } catch (...) {
-        WriteProfileLine(known.profile, log);
+        const ProfileScope scope(known.profile, log);
         log.Write(L"Loading the registry hive \"" + known.profile.HiveFile() + L"\"...failed: ");
         log.WriteCurrentException();
         log.EndLine();
@@ -113,7 +122,7 @@ bool VisitUnloaded(KnownProfile& known, const ProfileTargets& targets,
     if (!known.folders) known.folders = ReadProfileFolders(known.profile, HKEY_USERS, name);
     known.suiteKey = KeyOpens(name + L"\\" + kSuiteKey);
     if (AnyTarget(targets, name, *known.folders)) {
-        WriteProfileLine(known.profile, log);
+        const ProfileScope scope(known.profile, log);
         step(ProfileVisit{known.profile, name, *known.folders});
         known.suiteKey = KeyOpens(name + L"\\" + kSuiteKey);
     }

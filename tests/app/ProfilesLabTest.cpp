@@ -5,6 +5,7 @@
 // keys and folders and bystanders of their own.
 
 #include "support/BoxDriver.h"
+#include "support/DialogDriver.h"
 #include "support/FileBytes.h"
 #include "support/LabMachine.h"
 #include "support/LabPaths.h"
@@ -12,6 +13,12 @@
 
 #include "LabProfiles.h"
 #include "RegistryKey.h"
+
+#include "platform/Text.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 
 namespace {
 
@@ -91,7 +98,9 @@ TEST_F(ProfilesLabTest, RemovalTakesTheSuiteFromEveryProfileAndLeavesNoHiveLoade
               NoLines());
 
     const std::wstring backups = files.Path(L"backups");
-    const DrivenRun run = Run(L"/silent /all " + logSwitch + L" \"/backup=" + backups + L"\"");
+    const std::wstring reportPath = files.Path(L"report.json");
+    const DrivenRun run =
+        Run(L"/silent /all " + logSwitch + L" \"/backup=" + backups + L"\" \"/report=" + reportPath + L"\"");
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_TRUE(run.boxes.empty());
     const Lab::Snapshot after = Lab::TakeSnapshot();
@@ -127,6 +136,22 @@ TEST_F(ProfilesLabTest, RemovalTakesTheSuiteFromEveryProfileAndLeavesNoHiveLoade
     EXPECT_FALSE(Lab::KeyExists(Lab::Hku(bob.sid)));
     EXPECT_TRUE(OpensExclusively(bob.HiveFile()));
     EXPECT_TRUE(Lab::HiveFileHasKey(bob, Lab::kProfileBystanderKey));
+
+    // The report says per profile what went (left beside the report cases'
+    // reports, which the schema check reads).
+    const std::wstring reports = ArtefactFolder() + L"\\reports";
+    CreateDirectoryW(reports.c_str(), nullptr);
+    CopyFileW(reportPath.c_str(), (reports + L"\\profiles-removal.json").c_str(), FALSE);
+    const nlohmann::json report = nlohmann::json::parse(ReadFileBytes(reportPath));
+    ASSERT_EQ(report["profiles"].size(), 2u);
+    EXPECT_EQ(report["profiles"][0]["profile"], TranscodeU16ToU8(alice.sid));
+    EXPECT_EQ(report["profiles"][1]["profile"], TranscodeU16ToU8(bob.sid));
+    EXPECT_EQ(report["profiles"][1]["folder"], TranscodeU16ToU8(bob.folder));
+    const auto& bobsLines = report["profiles"][1]["lines"];
+    EXPECT_NE(std::find(bobsLines.begin(), bobsLines.end(),
+                        TranscodeU16ToU8(L"Deleting registry key \"" + bobsKey + L"\"...done")),
+              bobsLines.end())
+        << bobsLines.dump();
 
     // What Windows would have written to bob's file at the unload; then a
     // detection finds nothing anywhere, and loads and unloads his hive again.
