@@ -188,6 +188,21 @@ void DeleteFromHiveFile(const LabProfile& profile, const std::wstring& path) {
         ThrowLastError(L"MoveFileExW", written);
 }
 
+std::wstring PlantDefaultProfile() {
+    EnableHivePrivileges();
+    const std::wstring folder = L"C:\\users\\Default";
+    MakeFolders(folder);
+    const RegKey build = Hku(CurrentUserHive() + L"\\" + kBuildKey);
+    DeleteTree(build);
+    SetValue(build.Sub(L"Software\\Orvalis\\ORV Client"), TextValue(L"LastServer", L"default-server"));
+    SetValue(build.Sub(kProfileBystanderKey), TextValue(L"Schedule", L"daily"));
+    SaveHive(build, folder + L"\\NTUSER.DAT");
+    DeleteTree(build);
+    WriteBytes(folder + L"\\AppData\\Local\\Orvalis\\ORV Client\\state.dat", "state\r\n");
+    WriteBytes(folder + L"\\AppData\\Local\\Kestrel\\backup.ini", "[Backup]\r\n");
+    return folder;
+}
+
 void PlantBenchProfiles(unsigned first, unsigned last) {
     EnableHivePrivileges();
     const std::wstring hive = L"C:\\users\\bench-hive.dat";
@@ -226,6 +241,7 @@ void RemoveProfiles() {
         DeleteFolderTree(profile.folder);
     }
     RemoveBenchProfiles();
+    DeleteFolderTree(L"C:\\users\\Default");
 }
 
 }  // namespace Lab

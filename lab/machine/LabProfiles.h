@@ -34,6 +34,12 @@ std::vector<LabProfile> LabProfiles();
 // generator's credentials folder) and bystanders of their own.
 std::vector<LabProfile> PlantProfiles();
 
+// The Default profile that new users' profiles are copied from, which
+// Wine's prefix lacks: C:\users\Default (where ProfileList's
+// ProfilesDirectory puts it) with its hive file, the suite's key and data
+// folder and a bystander's. Its folder, as planted.
+std::wstring PlantDefaultProfile();
+
 // Snapshot prefixes of the suite's traces in the profiles, and of their
 // bystanders (files, and the keys of a loaded hive).
 std::vector<std::wstring> ProfileSuitePrefixes();

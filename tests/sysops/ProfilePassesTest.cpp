@@ -85,6 +85,21 @@ TEST_F(ProfilePassesTest, AMissingHiveIsAFailedStepAndTheOtherProfilesAndLaterPa
     EXPECT_FALSE(Lab::KeyExists(Lab::Hku(BobsMount())));
 }
 
+TEST_F(ProfilePassesTest, TheDefaultProfileComesLastAndIsNamedAsDefault) {
+    const std::wstring folder = Lab::PlantDefaultProfile();
+    RecordingLog log;
+    RemoveRootFoldersAndKeys(log);
+
+    const std::wstring text = log.Text();
+    const size_t pass = text.find(L"Profile Default (" + folder + L"):\r\n"
+                                  L"Deleting directory \"" + folder + L"\\AppData\\Local\\Orvalis\"...done\r\n"
+                                  L"Deleting registry key \"HKU\\Default\\Software\\Orvalis\"...done\r\n");
+    ASSERT_NE(pass, std::wstring::npos) << text;
+    EXPECT_GT(pass, text.find(L"Profile " + Bob().sid)) << text;
+    EXPECT_TRUE(Exists(folder + L"\\AppData\\Local\\Kestrel\\backup.ini"));
+    EXPECT_FALSE(Lab::KeyExists(Lab::Hku(HiveMountName(L"Default"))));
+}
+
 // Wine never writes a loaded hive back to its file: the "RegUnLoadKeyW" seam
 // keeps the hive that the console's removal loaded, so that the test can
 // read what its steps left in it. The lab's reset unloads it.
