@@ -12,6 +12,7 @@
 #include "support/LabMachine.h"
 #include "support/RecordingLog.h"
 
+#include "LabFiles.h"
 #include "LabProfiles.h"
 #include "RegistryKey.h"
 
@@ -98,6 +99,30 @@ TEST_F(ProfilePassesTest, TheDefaultProfileComesLastAndIsNamedAsDefault) {
     EXPECT_GT(pass, text.find(L"Profile " + Bob().sid)) << text;
     EXPECT_TRUE(Exists(folder + L"\\AppData\\Local\\Kestrel\\backup.ini"));
     EXPECT_FALSE(Lab::KeyExists(Lab::Hku(HiveMountName(L"Default"))));
+}
+
+// ProfileList is registry data: an entry whose folder is not an absolute
+// path on a local drive (here one relative to drive C's current folder, which
+// reaches C:\users\carol) is damaged or hostile, and nothing of it is opened.
+TEST_F(ProfilePassesTest, AProfileFolderThatIsNotALocalAbsolutePathIsLeftAlone) {
+    const Lab::RegKey entry =
+        Lab::Hklm64(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-0-0-0-1003");
+    const std::wstring data = L"C:\\users\\carol\\AppData\\Local\\Orvalis\\ORV Client";
+    struct Cleanup {
+        Lab::RegKey entry;
+        ~Cleanup() {
+            Lab::DeleteTree(entry);
+            Lab::DeleteFolderTree(L"C:\\users\\carol");
+        }
+    } cleanup{entry};
+    Lab::SetValue(entry, Lab::TextValue(L"ProfileImagePath", L"C:users\\carol", REG_EXPAND_SZ));
+    Lab::WriteBytes(data + L"\\state.dat", "state\r\n");
+    ASSERT_TRUE(Exists(L"C:users\\carol"));
+
+    RecordingLog log;
+    RemoveRootFoldersAndKeys(log);
+    EXPECT_TRUE(Exists(data + L"\\state.dat"));
+    EXPECT_EQ(log.Text().find(L"carol"), std::wstring::npos) << log.Text();
 }
 
 // Wine never writes a loaded hive back to its file: the "RegUnLoadKeyW" seam
