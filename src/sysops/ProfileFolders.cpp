@@ -1,23 +1,15 @@
 #include "sysops/ProfileFolders.h"
 
+#include "platform/Text.h"
 #include "platform/UniqueHandle.h"
 #include "sysops/Registry.h"
 #include "sysops/RegistryQuery.h"
 
 #include <cwchar>
-#include <vector>
 
 namespace {
 
 const wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-std::wstring ExpandSystemVariables(const std::wstring& text) {
-    const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (needed == 0) return text;
-    std::vector<wchar_t> buffer(needed + 1);
-    if (ExpandEnvironmentStringsW(text.c_str(), buffer.data(), needed + 1) == 0) return text;
-    return buffer.data();
-}
 
 // The value's text, expanded for the profile; empty when it is missing,
 // empty or of another type.
@@ -47,7 +39,7 @@ std::wstring ExpandProfileText(const std::wstring& text, const std::wstring& pro
             replaced += text[i++];
         }
     }
-    return ExpandSystemVariables(replaced);
+    return TranscodeU8ToU16(ExpandEnvironmentText(TranscodeU16ToU8(replaced)));
 }
 
 ProfileFolders DefaultProfileFolders(const UserProfile& profile) {

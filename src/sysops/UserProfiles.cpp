@@ -1,6 +1,7 @@
 #include "sysops/UserProfiles.h"
 
 #include "platform/Errors.h"
+#include "platform/Text.h"
 #include "platform/UniqueHandle.h"
 #include "sysops/Registry.h"
 #include "sysops/RegistryQuery.h"
@@ -17,14 +18,6 @@ namespace {
 
 const wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
-std::wstring Expanded(const std::wstring& text) {
-    const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (needed == 0) return text;
-    std::vector<wchar_t> buffer(needed + 1);
-    if (ExpandEnvironmentStringsW(text.c_str(), buffer.data(), needed + 1) == 0) return text;
-    return buffer.data();
-}
-
 std::wstring WithoutTrailingSeparators(std::wstring path) {
     while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
     return path;
@@ -37,7 +30,7 @@ std::wstring FolderValue(HKEY key, const wchar_t* name) {
         const RawStringValue value = QueryStringValue(key, name);
         if (value.bytes == 0 || value.text.empty()) return {};
         if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return {};
-        return WithoutTrailingSeparators(Expanded(value.text));
+        return WithoutTrailingSeparators(TranscodeU8ToU16(ExpandEnvironmentText(TranscodeU16ToU8(value.text))));
     } catch (...) {
         return {};
     }
