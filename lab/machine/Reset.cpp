@@ -3,6 +3,7 @@
 
 #include "InstallerRecords.h"
 #include "LabFiles.h"
+#include "LabProfiles.h"
 #include "LabProcess.h"
 #include "LabServices.h"
 #include "MachinePaths.h"
@@ -76,6 +77,7 @@ void ForgetPlanted(const std::vector<ComponentPlan>& plans) {
 void Reset(ResetScope scope) {
     PrepareMachine();
     WaitForSetupChildren();
+    RemoveProfiles();
     DeleteFolderTree(LabStateFolder() + L"\\finishers");
     const auto plans = PlansInScope(scope);
     for (const auto& plan : plans) RemoveServices(plan);

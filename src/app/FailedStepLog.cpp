@@ -43,6 +43,7 @@ void FailedStepLog::Collect(const wchar_t* text) {
         for (const wchar_t* c = text; *c != L'\0'; ++c) {
             if (*c == L'\n') {
                 if (!line_.empty() && line_.back() == L'\r') line_.pop_back();
+                if (every_) every_(line_);
                 if (IsFailedStepLine(line_)) failed_(line_);
                 line_.clear();
             } else if (line_.size() < kLongestLine) {

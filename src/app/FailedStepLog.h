@@ -4,7 +4,7 @@
 // report. A line tells of a failure when it holds one of the failure texts
 // that the removal steps write: a Windows error, "error ...", "failed",
 // "refused: ", "did not finish within", "abandoning wait", "appears
-// unsuccessful".
+// unsuccessful". A second, optional callback gets every complete line.
 
 #include "log/Log.h"
 
@@ -17,7 +17,8 @@ class FailedStepLog : public Log {
 public:
     using Callback = std::function<void(const std::wstring& line)>;
 
-    FailedStepLog(Log& inner, Callback failed) : inner_(inner), failed_(std::move(failed)) {}
+    FailedStepLog(Log& inner, Callback failed, Callback every = {})
+        : inner_(inner), failed_(std::move(failed)), every_(std::move(every)) {}
 
     using Log::Write;
     void Write(const wchar_t* text) override;
@@ -28,6 +29,7 @@ private:
 
     Log& inner_;
     Callback failed_;
+    Callback every_;
     std::wstring line_;
 };
 

@@ -127,6 +127,13 @@ Json PlanJson(const std::vector<PlanEntry>& plan) {
     return list;
 }
 
+Json ProfilesJson(const std::vector<ProfileRecord>& profiles) {
+    Json list = Json::array();
+    for (const ProfileRecord& record : profiles)
+        list.push_back({{"profile", U8(record.profile)}, {"folder", U8(record.folder)}, {"lines", Texts(record.lines)}});
+    return list;
+}
+
 }  // namespace
 
 std::string ReportJson(const RunReport& report) {
@@ -154,6 +161,7 @@ std::string ReportJson(const RunReport& report) {
     AddTroubles(outside, report.outsideComponents);
     json["outsideComponents"] = std::move(outside);
     json["plan"] = PlanJson(report.plan);
+    json["profiles"] = ProfilesJson(report.profiles);
     return json.dump(2) + "\n";
 }
 

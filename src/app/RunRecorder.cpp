@@ -92,6 +92,23 @@ void RunRecorder::FolderRefused(const std::wstring& path, const std::wstring& re
 
 void RunRecorder::LeftToRestart(const std::wstring& path) { CurrentTroubles().deletedAtRestart.push_back(path); }
 
+void RunRecorder::LineWritten(const std::wstring& line) {
+    if (profile_) report_.profiles[*profile_].lines.push_back(line);
+}
+
+void RunRecorder::ProfileEntered(const std::wstring& profile, const std::wstring& folder) {
+    for (size_t i = 0; i < report_.profiles.size(); ++i) {
+        if (report_.profiles[i].profile == profile) {
+            profile_ = i;
+            return;
+        }
+    }
+    report_.profiles.push_back({profile, folder, {}});
+    profile_ = report_.profiles.size() - 1;
+}
+
+void RunRecorder::ProfileLeft() { profile_.reset(); }
+
 void RunRecorder::Planned(const PlannedAction& action) {
     PlanEntry entry;
     if (!cleaningUp_) entry.component = current_;

@@ -19,6 +19,8 @@ public:
 
     // A failed step line of the log.
     void StepFailed(const std::wstring& line);
+    // Every line of the log; kept when it belongs to another user's profile.
+    void LineWritten(const std::wstring& line);
     // The report with the end time, exit code and restart need filled in.
     const RunReport& Finish(int exitCode, const std::wstring& exitMeaning);
 
@@ -30,6 +32,8 @@ public:
     void UninstallerRan(const UninstallerRunEvent& run) override;
     void FolderRefused(const std::wstring& path, const std::wstring& reason) override;
     void LeftToRestart(const std::wstring& path) override;
+    void ProfileEntered(const std::wstring& profile, const std::wstring& folder) override;
+    void ProfileLeft() override;
 
     void Planned(const PlannedAction& action) override;
 
@@ -39,5 +43,6 @@ private:
     RunReport report_;
     std::optional<Component> current_;
     bool cleaningUp_ = false;
+    std::optional<size_t> profile_;  // index into report_.profiles while its steps run
     std::array<unsigned, kComponentCount> detections_{};
 };

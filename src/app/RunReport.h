@@ -42,6 +42,14 @@ struct ComponentRecord {
     Troubles troubles;
 };
 
+// One other user's profile whose steps found something: every line they
+// wrote there, in order, across all the run's passes.
+struct ProfileRecord {
+    std::wstring profile;  // the SID, or "Default"
+    std::wstring folder;
+    std::vector<std::wstring> lines;
+};
+
 struct PlanEntry {
     std::optional<Component> component;  // absent: the root cleanup
     PlannedAction action;
@@ -62,4 +70,5 @@ struct RunReport {
     Troubles rootCleanup;
     Troubles outsideComponents;  // before the first component, or between the parts
     std::vector<PlanEntry> plan;
+    std::vector<ProfileRecord> profiles;
 };

@@ -28,7 +28,8 @@ bool YieldsToUnwrittenReport(SilentExitCode code) {
 RunReporting::RunReporting(const SilentOptions& options, const std::wstring& argumentText, Remove::Log& log)
     : path_(options.reportPath),
       recorder_(argumentText, ModeOf(options)),
-      log_(log, [this](const std::wstring& line) { recorder_.StepFailed(line); }),
+      log_(log, [this](const std::wstring& line) { recorder_.StepFailed(line); },
+           [this](const std::wstring& line) { recorder_.LineWritten(line); }),
       events_(&recorder_),
       progress_(&recorder_) {}
 

@@ -3,6 +3,7 @@
 #include "products/SharedRoutines.h"
 #include "sysops/Files.h"
 #include "sysops/InstallerRecords.h"
+#include "sysops/ProfilePasses.h"
 #include "sysops/Registry.h"
 #include "sysops/RegistryPurge.h"
 #include "sysops/ShellFolders.h"
@@ -12,9 +13,34 @@
 namespace {
 
 const wchar_t kExecutable[] = L"ORVConsole.exe";
-// Both per-user traces belong to the account that runs the removal.
+// The per-user traces: every account that opened the console has both.
 const wchar_t kSettingsKey[] = L"Software\\Orvalis\\Enterprise Console";
 const wchar_t kAppDataSuffix[] = L"\\Orvalis\\Enterprise Console";
+
+ProfileTargets PerUserTraces() {
+    return {{kSettingsKey}, [](const ProfileFolders& folders) {
+                return std::vector<std::wstring>{folders.localAppData + kAppDataSuffix};
+            }};
+}
+
+// The traces in the other users' profiles.
+bool DetectInOtherProfiles(Remove::Log& log) {
+    bool found = false;
+    VisitOtherProfiles(PerUserTraces(), [&](const ProfileVisit& visit) {
+        if (!visit.hive.empty()) found |= RegistryKeyExists(HKEY_USERS, visit.Key(kSettingsKey), log);
+        found |= FileExists(visit.folders.localAppData + kAppDataSuffix, log);
+    }, log);
+    return found;
+}
+
+bool RemoveFromOtherProfiles(Remove::Log& log) {
+    bool ok = true;
+    const bool visited = VisitOtherProfiles(PerUserTraces(), [&](const ProfileVisit& visit) {
+        ok &= DeleteDirectory(visit.folders.localAppData + kAppDataSuffix, log);
+        if (!visit.hive.empty()) ok &= DeleteRegistryKey(HKEY_USERS, visit.Key(kSettingsKey), log);
+    }, log);
+    return visited && ok;
+}
 
 UninstallRule ConsoleUninstallRule() {
     UninstallRule rule;
@@ -63,6 +89,7 @@ void ConsoleProduct::Detect() {
     installed |= record || entry;
     installed |= RegistryKeyExists(HKEY_CURRENT_USER, kSettingsKey, log);
     if (appDataPath) installed |= FileExists(*appDataPath, log);
+    installed |= DetectInOtherProfiles(log);
 }
 
 bool ConsoleProduct::Remove() {
@@ -72,6 +99,7 @@ bool ConsoleProduct::Remove() {
     if (installDir) ok &= DeleteDirectory(*installDir, log);
     if (appDataPath) ok &= DeleteDirectory(*appDataPath, log);
     ok &= DeleteRegistryKey(HKEY_CURRENT_USER, kSettingsKey, log);
+    ok &= RemoveFromOtherProfiles(log);
     ok &= PurgeRegistryTraces(ProductNameCopy(), Editions(), log);
     return ok;
 }

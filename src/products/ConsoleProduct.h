@@ -1,7 +1,7 @@
 #pragma once
 // The operator console: its installation folder, the application data
-// folder and settings key of the user who runs the removal, and its
-// installer records.
+// folder and settings key of the user who runs the removal and of every
+// other profile, and its installer records.
 
 #include "products/EditionProduct.h"
 

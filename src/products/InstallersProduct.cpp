@@ -3,6 +3,7 @@
 #include "products/SharedRoutines.h"
 #include "sysops/Files.h"
 #include "sysops/InstallerRecords.h"
+#include "sysops/ProfilePasses.h"
 #include "sysops/Registry.h"
 #include "sysops/RegistryPurge.h"
 #include "sysops/ShellFolders.h"
@@ -20,6 +21,18 @@ bool DeleteCredentials(Remove::Log& log) {
     const auto documents = DocumentsFolder();
     if (!documents) return true;
     return DeleteDirectory(*documents + kCredentialsSuffix, log);
+}
+
+// The credentials folders in the other users' Documents.
+bool DeleteOtherProfilesCredentials(Remove::Log& log) {
+    const ProfileTargets targets{{}, [](const ProfileFolders& folders) {
+                                     return std::vector<std::wstring>{folders.documents + kCredentialsSuffix};
+                                 }};
+    bool ok = true;
+    const bool visited = VisitOtherProfiles(targets, [&](const ProfileVisit& visit) {
+        ok &= DeleteDirectory(visit.folders.documents + kCredentialsSuffix, log);
+    }, log);
+    return visited && ok;
 }
 
 }  // namespace
@@ -70,5 +83,6 @@ bool InstallersProduct::Remove() {
     ok &= DeleteRegistryKey(HKEY_LOCAL_MACHINE, kGeneratorKey, log);
     if (installDir) ok &= DeleteDirectory(*installDir, log);
     ok &= DeleteCredentials(log);
+    ok &= DeleteOtherProfilesCredentials(log);
     return ok;
 }

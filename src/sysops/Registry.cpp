@@ -6,6 +6,7 @@
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
 #include "platform/Text.h"
+#include "sysops/MountedHive.h"
 #include "sysops/RegistryQuery.h"
 #include "sysops/RegistrySearchIndex.h"
 
@@ -149,6 +150,13 @@ std::vector<std::wstring> FindSubkeysWithStringValue(HKEY root, const std::wstri
     return SearchSubkeys(root, parentPath, std::wstring(), valueName, std::nullopt);
 }
 
+std::wstring UserHivePath(const std::wstring& path) {
+    const size_t end = path.find(L'\\');
+    const auto profile = ProfileNameOfMount(path.substr(0, end));
+    if (!profile) return path;
+    return end == std::wstring::npos ? *profile : *profile + path.substr(end);
+}
+
 std::wstring KeyDisplayName(HKEY root, const std::wstring& path) {
     const wchar_t* prefix = L"(...)";
     if (root == HKEY_CLASSES_ROOT) prefix = L"HKCR";
@@ -156,6 +164,7 @@ std::wstring KeyDisplayName(HKEY root, const std::wstring& path) {
     else if (root == HKEY_LOCAL_MACHINE) prefix = L"HKLM";
     else if (root == HKEY_USERS) prefix = L"HKU";
     else if (root == HKEY_CURRENT_CONFIG) prefix = L"HKCC";
+    if (root == HKEY_USERS) return prefix + (L"\\" + UserHivePath(path));
     return prefix + (L"\\" + path);
 }
 

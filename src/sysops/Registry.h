@@ -94,8 +94,15 @@ std::vector<std::wstring> FindSubkeysWithStringValue(HKEY root, const std::wstri
 // --- Texts ---
 
 // "HKLM\\SOFTWARE\\Orvalis": the root's short name ("HKCR", "HKCU", "HKLM",
-// "HKU", "HKCC", "(...)" for an open key), a backslash and the path.
+// "HKU", "HKCC", "(...)" for an open key), a backslash and the path; under
+// HKEY_USERS the path as UserHivePath names it.
 std::wstring KeyDisplayName(HKEY root, const std::wstring& path);
+
+// A path under HKEY_USERS as Windows names it: a hive that this program
+// loaded under its own name (sysops/MountedHive.h) is named by its profile,
+// "ORVRemove-S-1-5-21-...\\Software" becomes "S-1-5-21-...\\Software". Other
+// paths are returned unchanged.
+std::wstring UserHivePath(const std::wstring& path);
 
 // The root's name for the security API ("CLASSES_ROOT", "CURRENT_USER",
 // "MACHINE", "USERS"); throws ExceptionPL "Unknown HKEY rootKey type" for

@@ -147,6 +147,8 @@ std::wstring RegFileKeyName(HKEY key) {
         const size_t length = std::wcslen(kernelRoot);
         if (StartsWithNoCase(kernelName, kernelRoot) &&
             (kernelName.size() == length || kernelName[length] == L'\\')) {
+            if (root == std::wstring(L"HKEY_USERS") && kernelName.size() > length)
+                return root + (L"\\" + UserHivePath(kernelName.substr(length + 1)));
             return root + kernelName.substr(length);
         }
     }

@@ -33,3 +33,11 @@ void TellFolderRefused(const std::wstring& path, const std::wstring& reason) noe
 void TellLeftToRestart(const std::wstring& path) noexcept {
     Tell([&](RunObserver& o) { o.LeftToRestart(path); });
 }
+
+void TellProfileEntered(const std::wstring& profile, const std::wstring& folder) noexcept {
+    Tell([&](RunObserver& o) { o.ProfileEntered(profile, folder); });
+}
+
+void TellProfileLeft() noexcept {
+    Tell([](RunObserver& o) { o.ProfileLeft(); });
+}

@@ -27,6 +27,10 @@ public:
     virtual void FolderRefused(const std::wstring& path, const std::wstring& reason) = 0;
     // A file or folder newly scheduled for deletion at the next restart.
     virtual void LeftToRestart(const std::wstring& path) = 0;
+    // The steps of one other user's profile begin (sysops/ProfilePasses.h)
+    // and end; what the log gets in between is theirs.
+    virtual void ProfileEntered(const std::wstring& /*profile*/, const std::wstring& /*folder*/) {}
+    virtual void ProfileLeft() {}
 };
 
 // Installs observer for the life of the object and restores the one before.
@@ -45,3 +49,5 @@ private:
 void TellUninstallerRan(const UninstallerRunEvent& run) noexcept;
 void TellFolderRefused(const std::wstring& path, const std::wstring& reason) noexcept;
 void TellLeftToRestart(const std::wstring& path) noexcept;
+void TellProfileEntered(const std::wstring& profile, const std::wstring& folder) noexcept;
+void TellProfileLeft() noexcept;

@@ -7,6 +7,8 @@
 //                                      runs the command once and prints its times
 //   orvbench plant-suite <folder>      plants the whole suite, writes planted.txt and hand.cmd
 //   orvbench left <folder>             counts the planted lines the machine still has
+//   orvbench profiles <first> <last>   plants profiles first .. last - 1 (hives not loaded)
+//   orvbench unprofiles                removes every bench profile
 //
 // "time" prints "total=<s> cpu=<s> exit=<code>" (cpu: the command's own
 // process, user and kernel time), and with a log file to follow
@@ -15,6 +17,7 @@
 #include "Clutter.h"
 #include "HandScript.h"
 #include "LabError.h"
+#include "LabProfiles.h"
 #include "LabText.h"
 #include "LowerBound.h"
 #include "Runner.h"
@@ -53,11 +56,15 @@ int Run(const std::wstring& command, const std::vector<std::wstring>& arguments)
     } else if (command == L"plant-suite" && arguments.size() == 1) {
         for (const Lab::Planted& planted : Bench::PlantSuite(arguments[0]))
             std::printf("planted %s\n", Lab::ToUtf8(planted.component).c_str());
+    } else if (command == L"profiles" && arguments.size() == 2) {
+        Lab::PlantBenchProfiles(Number(arguments[0]), Number(arguments[1]));
+    } else if (command == L"unprofiles") {
+        Lab::RemoveBenchProfiles();
     } else if (command == L"left" && arguments.size() == 1) {
         std::printf("left=%zu\n", Bench::CountLeft(arguments[0]));
     } else {
         std::fputs("usage: orvbench clutter <first> <last> | unclutter | lowerbound | time <log|-> <command> |"
-                   " plant-suite <folder> | left <folder>\n",
+                   " plant-suite <folder> | left <folder> | profiles <first> <last> | unprofiles\n",
                    stderr);
         return 2;
     }
