@@ -2,6 +2,7 @@
 
 #include "sysops/RegistryExport.h"
 #include "sysops/RegistryQuery.h"
+#include "sysops/RegistrySearchIndex.h"
 
 #include <algorithm>
 #include <vector>
@@ -172,6 +173,13 @@ bool CleanComponents(HKEY root, const std::wstring& path, const Names& productKe
     return ok;
 }
 
+// The SIDs under UserData in the view, from the search index when it can
+// tell them (detection asks for them again and again).
+Names UserDataSids(RegistryView view) {
+    if (auto indexed = IndexedSubkeyNames(HKEY_LOCAL_MACHINE, kInstallerUserDataKeyPath, view)) return *indexed;
+    return EnumerateSubkeys(HKEY_LOCAL_MACHINE, kInstallerUserDataKeyPath, view);
+}
+
 std::vector<RegistryView> ComponentViews() {
     if (Native64ViewExists()) return {RegistryView::Native64, RegistryView::Program};
     return {RegistryView::Program};
@@ -182,8 +190,7 @@ std::vector<RegistryView> ComponentViews() {
 std::vector<InstallerRecordPlace> Native64UserDataPlaces() {
     std::vector<InstallerRecordPlace> places;
     if (!Native64ViewExists()) return places;
-    for (const std::wstring& sid :
-         EnumerateSubkeys(HKEY_LOCAL_MACHINE, kInstallerUserDataKeyPath, RegistryView::Native64))
+    for (const std::wstring& sid : UserDataSids(RegistryView::Native64))
         places.push_back({InstallerRecordKind::UserData, HKEY_LOCAL_MACHINE, Child(kInstallerUserDataKeyPath, sid),
                           RegistryView::Native64});
     return places;
@@ -224,7 +231,7 @@ bool RemoveComponentRegistrations(const std::vector<std::wstring>& productKeys, 
     if (productKeys.empty()) return true;
     bool ok = true;
     for (const RegistryView view : ComponentViews()) {
-        for (const std::wstring& sid : EnumerateSubkeys(HKEY_LOCAL_MACHINE, kInstallerUserDataKeyPath, view)) {
+        for (const std::wstring& sid : UserDataSids(view)) {
             const std::wstring components = Child(Child(kInstallerUserDataKeyPath, sid), L"Components");
             ok = CleanComponents(HKEY_LOCAL_MACHINE, components, productKeys, view, log) && ok;
         }

@@ -152,8 +152,12 @@ std::vector<std::wstring> FindSubkeysWithStringValue(HKEY root, const std::wstri
 
 bool Native64ViewExists() {
     if (InjectedFault("IsWow64Process") != 0) return false;
-    BOOL wow64 = FALSE;
-    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+    // A process does not change its architecture: asked once.
+    static const bool wow64 = [] {
+        BOOL result = FALSE;
+        return IsWow64Process(GetCurrentProcess(), &result) && result;
+    }();
+    return wow64;
 }
 
 std::wstring KeyDisplayName(HKEY root, const std::wstring& path) {

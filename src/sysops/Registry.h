@@ -8,8 +8,9 @@
 // the program's own registry view: the program is 32-bit, so on 64-bit
 // Windows that is the 32-bit view, where the suite's 32-bit setups keep their
 // keys. Only the supporting databases' data sources and Windows Installer's
-// UserData are reached in the 64-bit view (RegistryView::Native64); every open, query and deletion below such a
-// key names that view again, since a relative open without it may land in the
+// UserData (InstallerRecords.h) are reached in the 64-bit view
+// (RegistryView::Native64); every open, query and deletion below such a key
+// names that view again, since a relative open without it may land in the
 // other view.
 //
 // Three layers:

@@ -79,6 +79,15 @@ public:
         return found;
     }
 
+    std::optional<Names> Listing() {
+        const Freshness freshness = MakeCurrent();
+        if (freshness == Freshness::Unwatched) return std::nullopt;
+        if (freshness == Freshness::Missing) return Names{};
+        Names names = names_;
+        if (freshness == Freshness::Partial) Forget();
+        return names;
+    }
+
 private:
     enum class Freshness { Current, Partial, Missing, Unwatched };
 
@@ -189,6 +198,16 @@ std::optional<std::vector<std::wstring>> IndexedSubkeySearch(HKEY root, const st
         return PlaceFor(root, parentPath, subPath, view).Search(valueName, expected);
     } catch (...) {
         return std::nullopt;  // out of memory: search afresh
+    }
+}
+
+std::optional<std::vector<std::wstring>> IndexedSubkeyNames(HKEY root, const std::wstring& path, RegistryView view) {
+    if (root != HKEY_LOCAL_MACHINE) return std::nullopt;
+    try {
+        CriticalSectionLock lock(IndexLock());
+        return PlaceFor(root, path, std::wstring(), view).Listing();
+    } catch (...) {
+        return std::nullopt;  // out of memory: list afresh
     }
 }
 

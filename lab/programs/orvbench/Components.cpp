@@ -170,6 +170,7 @@ ComponentTimes TimeComponentCleaning(unsigned reps) {
         if (!RemoveComponentRegistrations({kTarget}, discarded)) throw Lab::Error(L"the cleaning failed");
         QueryPerformanceCounter(&c);
         if (seen.targetValues == 0) throw Lab::Error(L"no target values were planted");
+        result.targetValues = seen.targetValues;
         enumerations.push_back(Seconds(a, b));
         cleanings.push_back(Seconds(b, c));
     }
@@ -177,6 +178,8 @@ ComponentTimes TimeComponentCleaning(unsigned reps) {
     if (Enumerate().targetValues != 0) throw Lab::Error(L"the cleaning left target values");
     result.enumeration = Median(enumerations);
     result.cleaning = Median(cleanings);
+    result.fastestEnumeration = *std::min_element(enumerations.begin(), enumerations.end());
+    result.fastestCleaning = *std::min_element(cleanings.begin(), cleanings.end());
     return result;
 }
 

@@ -18,9 +18,11 @@ void RemoveComponents();
 struct ComponentTimes {
     unsigned keys = 0;          // component keys enumerated
     unsigned values = 0;        // their values
-    unsigned targetValues = 0;  // values of the target product found by the enumeration
+    unsigned targetValues = 0;  // values of the target product that each cleaning removes
     double enumeration = 0;     // seconds, median: one enumeration of the keys and their value names
     double cleaning = 0;        // seconds, median: RemoveComponentRegistrations of the target's product key
+    double fastestEnumeration = 0;
+    double fastestCleaning = 0;
 };
 
 // Times, reps times each and taking turns, one enumeration of the component

@@ -59,9 +59,11 @@ int Run(const std::wstring& command, const std::vector<std::wstring>& arguments)
         Bench::RemoveComponents();
     } else if (command == L"clean-components" && arguments.size() == 1) {
         const Bench::ComponentTimes times = Bench::TimeComponentCleaning(Number(arguments[0]));
-        std::printf("keys=%u values=%u target=%u enumeration=%.4f cleaning=%.4f ratio=%.2f\n", times.keys,
-                    times.values, times.targetValues, times.enumeration, times.cleaning,
-                    times.cleaning / times.enumeration);
+        std::printf("keys=%u values=%u target=%u enumeration=%.4f cleaning=%.4f ratio=%.2f fastestenumeration=%.4f"
+                    " fastestcleaning=%.4f fastestratio=%.2f\n",
+                    times.keys, times.values, times.targetValues, times.enumeration, times.cleaning,
+                    times.cleaning / times.enumeration, times.fastestEnumeration, times.fastestCleaning,
+                    times.fastestCleaning / times.fastestEnumeration);
     } else if (command == L"time") {
         return Time(arguments);
     } else if (command == L"plant-suite" && arguments.size() == 1) {
