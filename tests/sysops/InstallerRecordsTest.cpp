@@ -9,6 +9,7 @@
 #include "platform/FaultInjection.h"
 #include "sysops/ActionPlan.h"
 #include "sysops/RegistryExport.h"
+#include "sysops/RegistrySearchIndex.h"
 #include "support/ErrorText.h"
 #include "support/RecordingLog.h"
 #include "support/RegistryFixture.h"
@@ -154,6 +155,21 @@ TEST_F(Native64RecordsTest, A64BitRecordAloneIsFoundOnALineOfItsOwnNamedAsWindow
     const std::wstring text = log.Text();
     EXPECT_EQ(text.substr(0, spec.size()), spec);
     EXPECT_TRUE(text == spec + machineLine + userLine || text == spec + userLine + machineLine) << text;
+}
+
+TEST_F(Native64RecordsTest, RepeatedLookupsAreAnsweredFromTheSearchIndex) {
+    PlantUserData64(L"S-1-5-18", key, product);
+    PlantUserData64(userSid, userKey, product);
+    Remove::Log silent;
+    ASSERT_TRUE(FindInstallerProduct(product, silent));
+    const RegistrySearchIndexCounts before = CurrentRegistrySearchIndexCounts();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(FindInstallerProduct(product, silent));
+        EXPECT_FALSE(FindInstallerProduct(registry.Unique(L"ORVTest Missing"), silent));
+    }
+    const RegistrySearchIndexCounts after = CurrentRegistrySearchIndexCounts();
+    EXPECT_EQ(after.listings, before.listings);
+    EXPECT_EQ(after.columns, before.columns);
 }
 
 TEST_F(Native64RecordsTest, On32BitWindowsThe64BitViewIsNotSearched) {
