@@ -252,6 +252,19 @@ TEST_F(Native64RecordsTest, TheRegistrationsOfARecordThatStaysStayToo) {
     EXPECT_NE(log.Text().find(L"Failed to delete " + Named(path) + L"\r\n"), std::wstring::npos) << log.Text();
 }
 
+TEST_F(Native64RecordsTest, AValueThatCannotBeDeletedFailsTheCleaningAndIsNamed) {
+    const std::wstring c1 = Components(userSid) + L"\\" + component1;
+    registry64.SetString(HKEY_LOCAL_MACHINE, c1, key.c_str(), L"C:\\p.exe");
+    registry64.SetString(HKEY_LOCAL_MACHINE, c1, bystanderKey.c_str(), L"C:\\b.exe");
+    RecordingLog log;
+    WindowsPlatform::ScopedFault refused("RegDeleteValueW", ERROR_ACCESS_DENIED);
+
+    EXPECT_FALSE(RemoveComponentRegistrations({key}, log));
+    EXPECT_TRUE(HasValue64(c1, key));
+    EXPECT_EQ(log.Text(), L"Deleting registry value \"HKLM\\" + c1 + L":[" + key + L"]\"..." +
+                              WindowsErrorText(ERROR_ACCESS_DENIED) + L"\r\n");
+}
+
 TEST_F(Native64RecordsTest, ComponentKeysAreEnumeratedOncePerCleaningWhateverTheProductKeys) {
     const std::wstring sid = userSid;
     const std::wstring c1 = Components(sid) + L"\\" + component1;
