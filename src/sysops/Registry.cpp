@@ -38,7 +38,7 @@ std::wstring ExpandEnvironment(const std::wstring& text) {
 // is empty) holds a REG_SZ value valueName equal to expected (any text when
 // expected is absent), read afresh. A failed enumeration ends the list.
 std::vector<std::wstring> FreshSubkeySearch(HKEY parent, const std::wstring& subPath, const wchar_t* valueName,
-                                            const std::optional<std::wstring>& expected) {
+                                            const std::optional<std::wstring>& expected, RegistryView view) {
     std::vector<std::wstring> found;
     try {
         SubkeyEnumerator subkeys(parent);
@@ -46,7 +46,7 @@ std::vector<std::wstring> FreshSubkeySearch(HKEY parent, const std::wstring& sub
         while (subkeys.Next(name)) {
             try {
                 const UniqueRegistryKey key =
-                    OpenSubkeyForReading(parent, subPath.empty() ? name : name + L"\\" + subPath);
+                    OpenSubkeyForReading(parent, subPath.empty() ? name : name + L"\\" + subPath, view);
                 const std::wstring text = QueryTypedString(key.Get(), valueName, REG_SZ);
                 if (!expected || text == *expected) found.push_back(name);
             } catch (...) {
@@ -60,11 +60,12 @@ std::vector<std::wstring> FreshSubkeySearch(HKEY parent, const std::wstring& sub
 }
 
 std::vector<std::wstring> SearchSubkeys(HKEY root, const std::wstring& parentPath, const std::wstring& subPath,
-                                        const wchar_t* valueName, const std::optional<std::wstring>& expected) {
-    if (auto indexed = IndexedSubkeySearch(root, parentPath, subPath, valueName, expected)) return *indexed;
+                                        const wchar_t* valueName, const std::optional<std::wstring>& expected,
+                                        RegistryView view) {
+    if (auto indexed = IndexedSubkeySearch(root, parentPath, subPath, valueName, expected, view)) return *indexed;
     try {
-        const UniqueRegistryKey parent = OpenRegistryKey(root, parentPath, KEY_READ);
-        return FreshSubkeySearch(parent.Get(), subPath, valueName, expected);
+        const UniqueRegistryKey parent = OpenRegistryKey(root, parentPath, KEY_READ, view);
+        return FreshSubkeySearch(parent.Get(), subPath, valueName, expected, view);
     } catch (...) {
         return {};  // the parent does not open
     }
@@ -108,10 +109,10 @@ std::wstring ReadExpandStringValue(HKEY root, const std::wstring& path, const wc
     return ReadTypedString(root, path, valueName, REG_EXPAND_SZ);
 }
 
-std::vector<std::wstring> EnumerateSubkeys(HKEY root, const std::wstring& path) {
+std::vector<std::wstring> EnumerateSubkeys(HKEY root, const std::wstring& path, RegistryView view) {
     std::vector<std::wstring> names;
     try {
-        const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ);
+        const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_READ, view);
         SubkeyEnumerator subkeys(key.Get());
         for (std::wstring name; subkeys.Next(name);) names.push_back(name);
     } catch (...) {
@@ -135,19 +136,29 @@ std::optional<std::wstring> ReadOptionalStringValue(HKEY root, const std::wstrin
 }
 
 std::vector<std::wstring> FindSubkeysByValue(HKEY root, const std::wstring& parentPath, const wchar_t* valueName,
-                                             const std::wstring& expected) {
-    return SearchSubkeys(root, parentPath, std::wstring(), valueName, expected);
+                                             const std::wstring& expected, RegistryView view) {
+    return SearchSubkeys(root, parentPath, std::wstring(), valueName, expected, view);
 }
 
 std::vector<std::wstring> FindSubkeysBySubkeyValue(HKEY root, const std::wstring& parentPath,
                                                    const std::wstring& subPath, const wchar_t* valueName,
-                                                   const std::wstring& expected) {
-    return SearchSubkeys(root, parentPath, subPath, valueName, expected);
+                                                   const std::wstring& expected, RegistryView view) {
+    return SearchSubkeys(root, parentPath, subPath, valueName, expected, view);
 }
 
 std::vector<std::wstring> FindSubkeysWithStringValue(HKEY root, const std::wstring& parentPath,
-                                                     const wchar_t* valueName) {
-    return SearchSubkeys(root, parentPath, std::wstring(), valueName, std::nullopt);
+                                                     const wchar_t* valueName, RegistryView view) {
+    return SearchSubkeys(root, parentPath, std::wstring(), valueName, std::nullopt, view);
+}
+
+bool Native64ViewExists() {
+    if (InjectedFault("IsWow64Process") != 0) return false;
+    // A process does not change its architecture: asked once.
+    static const bool wow64 = [] {
+        BOOL result = FALSE;
+        return IsWow64Process(GetCurrentProcess(), &result) && result;
+    }();
+    return wow64;
 }
 
 std::wstring UserHivePath(const std::wstring& path) {

@@ -7,9 +7,10 @@
 // joined by single backslashes, with none at either end. Keys are opened in
 // the program's own registry view: the program is 32-bit, so on 64-bit
 // Windows that is the 32-bit view, where the suite's 32-bit setups keep their
-// keys. Only the supporting databases' data sources are reached in the 64-bit
-// view (RegistryView::Native64); every open, query and deletion below such a
-// key names that view again, since a relative open without it may land in the
+// keys. Only the supporting databases' data sources and Windows Installer's
+// UserData (InstallerRecords.h) are reached in the 64-bit view
+// (RegistryView::Native64); every open, query and deletion below such a key
+// names that view again, since a relative open without it may land in the
 // other view.
 //
 // Three layers:
@@ -69,7 +70,8 @@ std::wstring ReadExpandStringValue(HKEY root, const std::wstring& path, const wc
 // --- Search layer (never throws) ---
 
 // Names of the subkeys of root\path in enumeration order.
-std::vector<std::wstring> EnumerateSubkeys(HKEY root, const std::wstring& path);
+std::vector<std::wstring> EnumerateSubkeys(HKEY root, const std::wstring& path,
+                                           RegistryView view = RegistryView::Program);
 
 // A REG_SZ value as stored, a REG_EXPAND_SZ value expanded; absent for a
 // missing, empty (zero bytes) or otherwise typed value, or any failure.
@@ -78,18 +80,26 @@ std::optional<std::wstring> ReadOptionalStringValue(HKEY root, const std::wstrin
 // Subkeys of root\parentPath whose REG_SZ value valueName equals expected
 // (whole text, case-sensitive).
 std::vector<std::wstring> FindSubkeysByValue(HKEY root, const std::wstring& parentPath, const wchar_t* valueName,
-                                             const std::wstring& expected);
+                                             const std::wstring& expected,
+                                             RegistryView view = RegistryView::Program);
 
 // Subkeys s of root\parentPath whose key parentPath\s\subPath holds a REG_SZ
 // value valueName equal to expected.
 std::vector<std::wstring> FindSubkeysBySubkeyValue(HKEY root, const std::wstring& parentPath,
                                                    const std::wstring& subPath, const wchar_t* valueName,
-                                                   const std::wstring& expected);
+                                                   const std::wstring& expected,
+                                                   RegistryView view = RegistryView::Program);
 
 // Subkeys of root\parentPath that hold a REG_SZ value valueName that
 // ReadStringValue can read (more than zero bytes), whatever its text.
 std::vector<std::wstring> FindSubkeysWithStringValue(HKEY root, const std::wstring& parentPath,
-                                                     const wchar_t* valueName);
+                                                     const wchar_t* valueName,
+                                                     RegistryView view = RegistryView::Program);
+
+// True when the program runs on 64-bit Windows (under WoW64), where the
+// 64-bit view is a view of its own; on 32-bit Windows there is only one view.
+// Test seam: "IsWow64Process" (a fault makes it false).
+bool Native64ViewExists();
 
 // --- Texts ---
 
@@ -130,6 +140,14 @@ bool DeleteRegistryKey(HKEY root, const std::wstring& path, Remove::Log& log,
 // texts, onto the caller's open line.
 bool DeleteRegistryKeyTree(HKEY root, const std::wstring& path, Remove::Log& log,
                            RegistryView view = RegistryView::Program);
+
+// Deletes one value of root\path (opened in the view): "Deleting registry
+// value \"<key>:[<name>]\"...done". A value that is not there (or a key that
+// cannot be read) counts as deleted and writes nothing. Asks ActOrDescribe
+// first. On failure the description ends the open line. Test seam:
+// "RegDeleteValueW".
+bool DeleteRegistryValue(HKEY root, const std::wstring& path, const std::wstring& valueName, Remove::Log& log,
+                         RegistryView view = RegistryView::Program);
 
 // True when the key can be deleted, after granting the current user full
 // access (and ownership) if it could not. Writes only on failure.

@@ -52,8 +52,8 @@ bool SubkeyEnumerator::Next(std::wstring& name) {
     return true;
 }
 
-UniqueRegistryKey OpenSubkeyForReading(HKEY key, const std::wstring& name) {
-    return OpenRegistryKey(key, name, KEY_READ);
+UniqueRegistryKey OpenSubkeyForReading(HKEY key, const std::wstring& name, RegistryView view) {
+    return OpenRegistryKey(key, name, KEY_READ, view);
 }
 
 RawStringValue QueryStringValue(HKEY key, const wchar_t* valueName) {

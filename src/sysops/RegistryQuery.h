@@ -5,6 +5,7 @@
 // same results.
 
 #include "platform/UniqueHandle.h"
+#include "sysops/Registry.h"
 
 #include <windows.h>
 
@@ -29,8 +30,11 @@ private:
     std::vector<wchar_t> buffer_;
 };
 
-// Opens name (a path relative to the key) for reading, in the program's view.
-WindowsPlatform::UniqueRegistryKey OpenSubkeyForReading(HKEY key, const std::wstring& name);
+// Opens name (a path relative to the key) for reading, in the view (the
+// program's own unless told; a key opened in the 64-bit view must name that
+// view again for every relative open below it).
+WindowsPlatform::UniqueRegistryKey OpenSubkeyForReading(HKEY key, const std::wstring& name,
+                                                        RegistryView view = RegistryView::Program);
 
 // A value as the registry returned it: its type and the bytes it reported.
 struct RawStringValue {

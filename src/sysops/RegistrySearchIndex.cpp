@@ -19,8 +19,9 @@ namespace {
 // Every kind of change below the place: names, attributes, values, security.
 constexpr DWORD kWatchedChanges = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_ATTRIBUTES |
                                   REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_SECURITY;
-// The program searches a handful of places; more are let go oldest first.
-constexpr size_t kMostPlaces = 8;
+// The program searches a handful of places, and one more in the 64-bit view
+// for every user with installer records; more are let go oldest first.
+constexpr size_t kMostPlaces = 32;
 
 using Names = std::vector<std::wstring>;
 using Texts = std::vector<std::optional<std::wstring>>;
@@ -36,9 +37,9 @@ bool IsLastingError(DWORD code) {
     return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_ACCESS_DENIED;
 }
 
-ValueRead ReadValue(HKEY parent, const std::wstring& path, const wchar_t* valueName) {
+ValueRead ReadValue(HKEY parent, const std::wstring& path, const wchar_t* valueName, RegistryView view) {
     try {
-        const UniqueRegistryKey key = OpenSubkeyForReading(parent, path);
+        const UniqueRegistryKey key = OpenSubkeyForReading(parent, path, view);
         return {QueryTypedString(key.Get(), valueName, REG_SZ), true};
     } catch (const Windows::Error& error) {
         return {std::nullopt, IsLastingError(error.Code())};
@@ -55,11 +56,11 @@ RegistrySearchIndexCounts counts;
 
 class Place {
 public:
-    Place(HKEY root, std::wstring parentPath, std::wstring subPath)
-        : root_(root), parentPath_(std::move(parentPath)), subPath_(std::move(subPath)) {}
+    Place(HKEY root, std::wstring parentPath, std::wstring subPath, RegistryView view)
+        : root_(root), parentPath_(std::move(parentPath)), subPath_(std::move(subPath)), view_(view) {}
 
-    bool Is(HKEY root, const std::wstring& parentPath, const std::wstring& subPath) const {
-        return root == root_ && parentPath == parentPath_ && subPath == subPath_;
+    bool Is(HKEY root, const std::wstring& parentPath, const std::wstring& subPath, RegistryView view) const {
+        return root == root_ && view == view_ && parentPath == parentPath_ && subPath == subPath_;
     }
 
     std::optional<Names> Search(const wchar_t* valueName, const std::optional<std::wstring>& expected) {
@@ -78,17 +79,27 @@ public:
         return found;
     }
 
+    std::optional<Names> Listing() {
+        const Freshness freshness = MakeCurrent();
+        if (freshness == Freshness::Unwatched) return std::nullopt;
+        if (freshness == Freshness::Missing) return Names{};
+        Names names = names_;
+        if (freshness == Freshness::Partial) Forget();
+        return names;
+    }
+
 private:
     enum class Freshness { Current, Partial, Missing, Unwatched };
 
     // Lists the place again unless nothing has changed since it was listed.
     Freshness MakeCurrent() {
-        if (listed_ && WaitForSingleObject(changed_.Get(), 0) == WAIT_TIMEOUT) return Freshness::Current;
+        if (listed_ && WaitForSingleObject(changed_.Get(), 0) == WAIT_TIMEOUT && !ParentDeleted())
+            return Freshness::Current;
         Forget();
         if (!changed_) changed_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         if (!changed_ || !ResetEvent(changed_.Get())) return Freshness::Unwatched;
         try {
-            parent_ = OpenRegistryKey(root_, parentPath_, KEY_READ);
+            parent_ = OpenRegistryKey(root_, parentPath_, KEY_READ, view_);
         } catch (...) {
             return Freshness::Missing;  // as a fresh search finds nothing
         }
@@ -108,6 +119,14 @@ private:
         return Freshness::Current;
     }
 
+    // True when the listed key itself was deleted (and perhaps made anew):
+    // Wine signals no change to the watchers of a deleted key, and a key
+    // made anew under the same name is another key with no watcher.
+    bool ParentDeleted() const {
+        return RegQueryInfoKeyW(parent_.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                nullptr, nullptr, nullptr) == ERROR_KEY_DELETED;
+    }
+
     const Texts* Column(const wchar_t* valueName) {
         auto found = columns_.find(valueName);
         if (found != columns_.end()) return &found->second;
@@ -115,7 +134,8 @@ private:
         Texts texts;
         texts.reserve(names_.size());
         for (const std::wstring& name : names_) {
-            ValueRead read = ReadValue(parent_.Get(), subPath_.empty() ? name : name + L"\\" + subPath_, valueName);
+            ValueRead read =
+                ReadValue(parent_.Get(), subPath_.empty() ? name : name + L"\\" + subPath_, valueName, view_);
             if (!read.lasting) lasting_ = false;
             texts.push_back(std::move(read.text));
         }
@@ -133,6 +153,7 @@ private:
     HKEY root_;
     std::wstring parentPath_;
     std::wstring subPath_;
+    RegistryView view_;
     UniqueRegistryKey parent_;
     UniqueKernelHandle changed_;
     bool listed_ = false;
@@ -152,14 +173,14 @@ std::list<Place>& Places() {
     return places;
 }
 
-Place& PlaceFor(HKEY root, const std::wstring& parentPath, const std::wstring& subPath) {
+Place& PlaceFor(HKEY root, const std::wstring& parentPath, const std::wstring& subPath, RegistryView view) {
     auto& places = Places();
     const auto found = std::find_if(places.begin(), places.end(),
-                                    [&](const Place& place) { return place.Is(root, parentPath, subPath); });
+                                    [&](const Place& place) { return place.Is(root, parentPath, subPath, view); });
     if (found != places.end()) {
         places.splice(places.begin(), places, found);
     } else {
-        places.emplace_front(root, parentPath, subPath);
+        places.emplace_front(root, parentPath, subPath, view);
         if (places.size() > kMostPlaces) places.pop_back();
     }
     return places.front();
@@ -169,13 +190,24 @@ Place& PlaceFor(HKEY root, const std::wstring& parentPath, const std::wstring& s
 
 std::optional<std::vector<std::wstring>> IndexedSubkeySearch(HKEY root, const std::wstring& parentPath,
                                                              const std::wstring& subPath, const wchar_t* valueName,
-                                                             const std::optional<std::wstring>& expected) {
+                                                             const std::optional<std::wstring>& expected,
+                                                             RegistryView view) {
     if (root != HKEY_LOCAL_MACHINE) return std::nullopt;
     try {
         CriticalSectionLock lock(IndexLock());
-        return PlaceFor(root, parentPath, subPath).Search(valueName, expected);
+        return PlaceFor(root, parentPath, subPath, view).Search(valueName, expected);
     } catch (...) {
         return std::nullopt;  // out of memory: search afresh
+    }
+}
+
+std::optional<std::vector<std::wstring>> IndexedSubkeyNames(HKEY root, const std::wstring& path, RegistryView view) {
+    if (root != HKEY_LOCAL_MACHINE) return std::nullopt;
+    try {
+        CriticalSectionLock lock(IndexLock());
+        return PlaceFor(root, path, std::wstring(), view).Listing();
+    } catch (...) {
+        return std::nullopt;  // out of memory: list afresh
     }
 }
 

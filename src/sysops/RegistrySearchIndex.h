@@ -9,12 +9,16 @@
 // and reads the place again after any change, whoever made it: the program
 // itself, an uninstaller it ran, or any other process.
 //
-// Only places under HKEY_LOCAL_MACHINE are indexed. A value that could not
-// be read for a passing reason (anything but a missing key or value, an
-// empty or otherwise typed value, or denied access) answers its search but
-// is not kept. The index is shared by all threads; on Windows a change
+// Only places under HKEY_LOCAL_MACHINE are indexed, each in its registry
+// view: the same path in the program's view and in the 64-bit view are two
+// places. A place whose key itself was deleted is read again too. A value
+// that could not be read for a passing reason (anything but a missing key or
+// value, an empty or otherwise typed value, or denied access) answers its
+// search but is not kept. The index is shared by all threads; on Windows a change
 // notification also fires when the thread that asked for it ends, so a
 // place is read again after each worker thread's pass.
+
+#include "sysops/Registry.h"
 
 #include <windows.h>
 
@@ -27,10 +31,17 @@
 // reads as expected (whole text, case-sensitive), or any such text when
 // expected is absent; in enumeration order. Absent when the place cannot be
 // indexed (another root, or the change notification cannot be set up):
-// search afresh then.
+// search afresh then. Every key is opened in the view.
 std::optional<std::vector<std::wstring>> IndexedSubkeySearch(HKEY root, const std::wstring& parentPath,
                                                              const std::wstring& subPath, const wchar_t* valueName,
-                                                             const std::optional<std::wstring>& expected);
+                                                             const std::optional<std::wstring>& expected,
+                                                             RegistryView view = RegistryView::Program);
+
+// The names of the subkeys of root\path (opened in the view) in enumeration
+// order, as EnumerateSubkeys gives them afresh; absent when the place cannot
+// be indexed.
+std::optional<std::vector<std::wstring>> IndexedSubkeyNames(HKEY root, const std::wstring& path,
+                                                            RegistryView view = RegistryView::Program);
 
 // How much reading the index has done in this process, for tests that make
 // sure a search was answered from it, or read again after a change.

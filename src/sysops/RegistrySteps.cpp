@@ -1,5 +1,6 @@
-// The logged registry steps: existence checks, key tree deletion and the
-// access recovery that lets an administrator delete a key that refuses it.
+// The logged registry steps: existence checks, key tree and value deletion,
+// and the access recovery that lets an administrator delete a key that
+// refuses it.
 
 #include "platform/Errors.h"
 #include "platform/FaultInjection.h"
@@ -97,6 +98,42 @@ bool DeleteRegistryKey(HKEY root, const std::wstring& path, Remove::Log& log, Re
             log.EndLine();
         }
         return deleted;
+    } catch (...) {
+        return WriteUnexpectedFailure(log);
+    }
+}
+
+bool DeleteRegistryValue(HKEY root, const std::wstring& path, const std::wstring& valueName, Remove::Log& log,
+                         RegistryView view) {
+    try {
+        {
+            UniqueRegistryKey key;
+            if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | ViewFlag(view), key.Put()) != ERROR_SUCCESS)
+                return true;
+            const LONG status = RegQueryValueExW(key.Get(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr);
+            if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return true;
+        }
+        PlannedAction action{ActionKind::RegistryValue,
+                             Planning() ? KeyPlaceName(root, path, view) + L":[" + valueName + L"]" : std::wstring()};
+        action.root = root;
+        action.path = path;
+        action.valueName = valueName;
+        action.view = view;
+        if (!ActOrDescribe(action, log)) return true;
+        log.Write(L"Deleting registry value \"" + KeyDisplayName(root, path) + L":[" + valueName + L"]\"...");
+        try {
+            const UniqueRegistryKey key = OpenRegistryKey(root, path, KEY_SET_VALUE, view);
+            LONG status = static_cast<LONG>(InjectedFault("RegDeleteValueW"));
+            if (status == ERROR_SUCCESS) status = RegDeleteValueW(key.Get(), valueName.c_str());
+            if (status != ERROR_FILE_NOT_FOUND) ThrowIfError(status);
+        } catch (...) {
+            log.WriteCurrentException();
+            log.EndLine();
+            return false;
+        }
+        log.Write(L"done");
+        log.EndLine();
+        return true;
     } catch (...) {
         return WriteUnexpectedFailure(log);
     }

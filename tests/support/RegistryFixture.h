@@ -1,7 +1,8 @@
 #pragma once
 // Plants registry keys and values for one test and removes them when the
 // test ends, also when it fails. Everything is planted in the 32-bit view,
-// where the program looks. Only keys that this fixture created are removed
+// where the program looks, unless the fixture is made for the 64-bit view
+// (RegistryFixture(KEY_WOW64_64KEY)). Only keys that this fixture created are removed
 // (with everything below them), never keys that were there before.
 //
 // Planting failures throw std::runtime_error, which fails the test; the
@@ -18,8 +19,9 @@ public:
     static constexpr REGSAM kView = KEY_WOW64_32KEY;
 
     RegistryFixture() : tag_(std::to_wstring(GetCurrentProcessId())) {}
+    explicit RegistryFixture(REGSAM view) : view_(view), tag_(std::to_wstring(GetCurrentProcessId())) {}
     ~RegistryFixture() {
-        for (auto it = created_.rbegin(); it != created_.rend(); ++it) Remove(it->root, it->path);
+        for (auto it = created_.rbegin(); it != created_.rend(); ++it) Remove(it->root, it->path, view_);
     }
     RegistryFixture(const RegistryFixture&) = delete;
     RegistryFixture& operator=(const RegistryFixture&) = delete;
@@ -38,7 +40,7 @@ public:
             HKEY key = nullptr;
             DWORD disposition = 0;
             wchar_t* keyClass = end == std::wstring::npos ? const_cast<wchar_t*>(className) : nullptr;
-            const LONG status = RegCreateKeyExW(root, part.c_str(), 0, keyClass, 0, KEY_ALL_ACCESS | kView,
+            const LONG status = RegCreateKeyExW(root, part.c_str(), 0, keyClass, 0, KEY_ALL_ACCESS | view_,
                                                 nullptr, &key, &disposition);
             if (status != ERROR_SUCCESS) Fail("RegCreateKeyExW", part, status);
             RegCloseKey(key);
@@ -51,7 +53,7 @@ public:
                 DWORD bytes) {
         CreateKey(root, path);
         HKEY key = nullptr;
-        LONG status = RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE | kView, &key);
+        LONG status = RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE | view_, &key);
         if (status != ERROR_SUCCESS) Fail("RegOpenKeyExW", path, status);
         status = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes);
         RegCloseKey(key);
@@ -70,16 +72,16 @@ public:
         SetRaw(root, path, name, REG_DWORD, &value, sizeof value);
     }
 
-    static bool KeyExists(HKEY root, const std::wstring& path) {
+    static bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = kView) {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | kView, &key) != ERROR_SUCCESS) return false;
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
         RegCloseKey(key);
         return true;
     }
 
-    static bool ValueExists(HKEY root, const std::wstring& path, const wchar_t* name) {
+    static bool ValueExists(HKEY root, const std::wstring& path, const wchar_t* name, REGSAM view = kView) {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | kView, &key) != ERROR_SUCCESS) return false;
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
         const LONG status = RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr);
         RegCloseKey(key);
         return status == ERROR_SUCCESS;
@@ -98,14 +100,15 @@ private:
 
     // Removes a planted key and whatever the test put below it; a key that
     // the code under test already deleted is fine.
-    static void Remove(HKEY root, const std::wstring& path) {
+    static void Remove(HKEY root, const std::wstring& path, REGSAM view) {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | kView, &key) != ERROR_SUCCESS) return;
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) return;
         RegDeleteTreeW(key, nullptr);
         RegCloseKey(key);
-        RegDeleteKeyExW(root, path.c_str(), kView, 0);
+        RegDeleteKeyExW(root, path.c_str(), view, 0);
     }
 
+    REGSAM view_ = kView;
     std::wstring tag_;
     std::vector<Planted> created_;
 };

@@ -122,4 +122,25 @@ TEST_F(RegistryPurgeTest, SuccessInTheNinetyNinthPassReportsTheEarlierFailuresWi
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
+TEST_F(RegistryPurgeTest, ARecordLeftInThe64BitViewAloneCountsAndIsPurged) {
+    // Where Windows Installer keeps it on 64-bit Windows: UserData in the
+    // 64-bit view, with a component registration naming the product key.
+    RegistryFixture registry64(KEY_WOW64_64KEY);
+    const std::wstring userData = std::wstring(kInstallerUserDataKeyPath) + L"\\S-1-5-18";
+    const std::wstring packed = registry.Unique(L"ORVTest P64");
+    const std::wstring record = userData + L"\\Products\\" + packed;
+    const std::wstring component = userData + L"\\Components\\" + registry.Unique(L"ORVTest C64");
+    registry64.SetString(HKEY_LOCAL_MACHINE, record + L"\\InstallProperties", L"DisplayName", professional);
+    registry64.SetString(HKEY_LOCAL_MACHINE, component, packed.c_str(), L"C:\\agent.exe");
+    EXPECT_EQ(FindInstalledEdition(editions), professional);
+    RecordingLog log;
+
+    EXPECT_TRUE(PurgeRegistryTraces(FindInstalledEdition(editions), editions, log));
+    EXPECT_EQ(FindInstalledEdition(editions), std::nullopt);
+    EXPECT_FALSE(RegistryFixture::KeyExists(HKEY_LOCAL_MACHINE, record, KEY_WOW64_64KEY));
+    EXPECT_FALSE(RegistryFixture::KeyExists(HKEY_LOCAL_MACHINE, component, KEY_WOW64_64KEY));
+    EXPECT_EQ(log.Text(), Found(professional) + L"Deleting registry key \"HKLM\\" + record + L"\"...done\r\n" +
+                              L"Deleting registry key \"HKLM\\" + component + L"\"...done\r\n");
+}
+
 }  // namespace

@@ -125,6 +125,33 @@ TEST_F(RegistrySearchIndexTest, APlaceThatGoesAndComesBackIsReadAgain) {
     EXPECT_EQ(Find(L"Orvalis Agent"), (Names{L"b", L"c"}));
 }
 
+TEST_F(RegistrySearchIndexTest, SubkeyNamesComeFromOneListingUntilTheyChange) {
+    Name(L"a", L"Orvalis Agent");
+    Name(L"b", L"Orvalis Server");
+    ASSERT_EQ(IndexedSubkeyNames(HKEY_LOCAL_MACHINE, base), (std::optional<Names>{{L"a", L"b"}}));
+    const unsigned listings = Listings();
+    EXPECT_EQ(IndexedSubkeyNames(HKEY_LOCAL_MACHINE, base), (std::optional<Names>{{L"a", L"b"}}));
+    EXPECT_EQ(Listings(), listings);
+    Name(L"c", L"Orvalis Relay");
+    EXPECT_EQ(IndexedSubkeyNames(HKEY_LOCAL_MACHINE, base), (std::optional<Names>{{L"a", L"b", L"c"}}));
+    EXPECT_EQ(IndexedSubkeyNames(HKEY_LOCAL_MACHINE, base), EnumerateSubkeys(HKEY_LOCAL_MACHINE, base));
+    // Another root is not indexed; a missing place has no names.
+    EXPECT_EQ(IndexedSubkeyNames(HKEY_USERS, L".Default"), std::nullopt);
+    EXPECT_EQ(IndexedSubkeyNames(HKEY_LOCAL_MACHINE, Sub(L"missing")), (std::optional<Names>{Names{}}));
+}
+
+TEST_F(RegistrySearchIndexTest, AnEmptyPlaceDeletedAndMadeAnewUnseenIsReadAgain) {
+    Name(L"a", L"Orvalis Agent");
+    RecordingLog log;
+    ASSERT_TRUE(DeleteRegistryKey(HKEY_LOCAL_MACHINE, Sub(L"a"), log));
+    EXPECT_EQ(Find(L"Orvalis Agent"), Names{});  // listed empty and watched
+    // The empty place goes with nothing below it (Wine signals no change to
+    // its watchers then) and comes back, with no search in between.
+    ASSERT_TRUE(DeleteRegistryKey(HKEY_LOCAL_MACHINE, base, log));
+    Name(L"b", L"Orvalis Agent");
+    EXPECT_EQ(Find(L"Orvalis Agent"), (Names{L"b"}));
+}
+
 TEST_F(RegistrySearchIndexTest, IndexedAndFreshSearchesAgreeOnAwkwardValues) {
     Name(L"exact", L"Orvalis Agent");
     Name(L"case", L"orvalis agent");

@@ -5,8 +5,6 @@
 namespace Bench {
 namespace {
 
-constexpr REGSAM kView = KEY_WOW64_32KEY;
-
 void Check(LONG status, const wchar_t* call, const std::wstring& what) {
     if (status != ERROR_SUCCESS)
         throw Lab::Error(std::wstring(call) + L" failed with " + std::to_wstring(status) + L" for " + what);
@@ -14,23 +12,24 @@ void Check(LONG status, const wchar_t* call, const std::wstring& what) {
 
 }  // namespace
 
-BenchKey BenchKey::Create(HKEY root, const std::wstring& path) {
+BenchKey BenchKey::Create(HKEY root, const std::wstring& path, REGSAM view) {
     HKEY key = nullptr;
-    Check(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, &key, nullptr),
+    Check(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr),
           L"RegCreateKeyExW", path);
-    return BenchKey(key);
+    return BenchKey(key, view);
 }
 
-BenchKey BenchKey::Open(HKEY root, const std::wstring& path) {
+BenchKey BenchKey::Open(HKEY root, const std::wstring& path, REGSAM view) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | DELETE | kView, &key) != ERROR_SUCCESS) return {};
-    return BenchKey(key);
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | DELETE | view, &key) != ERROR_SUCCESS) return {};
+    return BenchKey(key, view);
 }
 
 BenchKey& BenchKey::operator=(BenchKey&& other) noexcept {
     if (this != &other) {
         if (key_ != nullptr) RegCloseKey(key_);
         key_ = other.key_;
+        view_ = other.view_;
         other.key_ = nullptr;
     }
     return *this;

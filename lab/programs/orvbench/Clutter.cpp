@@ -59,7 +59,9 @@ void PlantInstallerRecords(unsigned i, const std::wstring& name, const std::wstr
     BenchKey::Create(HKEY_LOCAL_MACHINE, std::wstring(kUpgradeCodes) + L"\\" + Lab::PackedCode(UpgradeCode(i)))
         .SetText(packed.c_str(), L"");
 
-    const BenchKey data = BenchKey::Create(HKEY_LOCAL_MACHINE, std::wstring(kUserData) + L"\\" + packed);
+    // UserData where Windows Installer keeps it on 64-bit Windows.
+    const BenchKey data =
+        BenchKey::Create(HKEY_LOCAL_MACHINE, std::wstring(kUserData) + L"\\" + packed, KEY_WOW64_64KEY);
     const BenchKey properties = data.CreateSub(L"InstallProperties");
     properties.SetText(L"DisplayName", name);
     properties.SetText(L"DisplayVersion", L"1.0." + std::to_wstring(i));
@@ -70,8 +72,8 @@ void PlantInstallerRecords(unsigned i, const std::wstring& name, const std::wstr
 }
 
 // Deletes the subkeys of the place whose names begin with prefix.
-void RemoveFrom(const wchar_t* place, const std::wstring& prefix) {
-    const BenchKey parent = BenchKey::Open(HKEY_LOCAL_MACHINE, place);
+void RemoveFrom(const wchar_t* place, const std::wstring& prefix, REGSAM view = KEY_WOW64_32KEY) {
+    const BenchKey parent = BenchKey::Open(HKEY_LOCAL_MACHINE, place, view);
     if (!parent) return;
     std::vector<std::wstring> doomed;
     wchar_t name[256];
@@ -82,7 +84,15 @@ void RemoveFrom(const wchar_t* place, const std::wstring& prefix) {
         if (std::wstring(name, length).compare(0, prefix.size(), prefix) == 0) doomed.emplace_back(name, length);
     }
     for (const std::wstring& key : doomed) {
-        const LONG status = RegDeleteTreeW(parent.Get(), key.c_str());
+        // Every open names the view again: a relative open without it may
+        // land in the other view.
+        HKEY sub = nullptr;
+        LONG status = RegOpenKeyExW(parent.Get(), key.c_str(), 0, KEY_ALL_ACCESS | view, &sub);
+        if (status == ERROR_SUCCESS) {
+            status = RegDeleteTreeW(sub, nullptr);
+            RegCloseKey(sub);
+        }
+        if (status == ERROR_SUCCESS) status = RegDeleteKeyExW(parent.Get(), key.c_str(), view, 0);
         if (status != ERROR_SUCCESS)
             throw Lab::Error(L"RegDeleteTreeW failed with " + std::to_wstring(status) + L" for " + key);
     }
@@ -108,6 +118,7 @@ void RemoveClutter() {
     RemoveFrom(kFeatures, product);
     RemoveFrom(kUpgradeCodes, PackedPrefix(UpgradeCode(0)));
     RemoveFrom(kUserData, product);
+    RemoveFrom(kUserData, product, KEY_WOW64_64KEY);
 }
 
 }  // namespace Bench

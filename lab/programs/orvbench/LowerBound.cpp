@@ -29,8 +29,8 @@ void ReadOne(HKEY key, const wchar_t* name, std::vector<wchar_t>& buffer, ScanCo
 // Enumerates the place once; opens subkey\subPath of each subkey and reads
 // the values.
 void Scan(const wchar_t* place, const wchar_t* subPath, std::initializer_list<const wchar_t*> values,
-          ScanCount& count) {
-    const BenchKey parent = BenchKey::Open(HKEY_LOCAL_MACHINE, place);
+          ScanCount& count, REGSAM view = KEY_WOW64_32KEY) {
+    const BenchKey parent = BenchKey::Open(HKEY_LOCAL_MACHINE, place, view);
     if (!parent) return;
     DWORD longest = 0;
     RegQueryInfoKeyW(parent.Get(), nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr, nullptr, nullptr,
@@ -46,7 +46,7 @@ void Scan(const wchar_t* place, const wchar_t* subPath, std::initializer_list<co
         std::wstring path(name.data(), length);
         if (subPath != nullptr) path += std::wstring(L"\\") + subPath;
         HKEY key = nullptr;
-        if (RegOpenKeyExW(parent.Get(), path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) continue;
+        if (RegOpenKeyExW(parent.Get(), path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) continue;
         for (const wchar_t* value : values) ReadOne(key, value, buffer, count);
         RegCloseKey(key);
     }
@@ -58,7 +58,7 @@ ScanCount LowerBoundScan() {
     ScanCount count;
     Scan(kUninstall, nullptr, {L"DisplayName"}, count);
     Scan(kProducts, nullptr, {L"ProductName", L"RemovedProductName"}, count);
-    Scan(kUserData, L"InstallProperties", {L"DisplayName"}, count);
+    Scan(kUserData, L"InstallProperties", {L"DisplayName"}, count, KEY_WOW64_64KEY);
     return count;
 }
 

@@ -2,7 +2,8 @@
 // The least work any detection must do on a cluttered machine: enumerate
 // each place the remover searches once and read each identifying value once
 // (Uninstall: DisplayName; Products: ProductName and RemovedProductName;
-// UserData: InstallProperties\DisplayName), one open of each subkey.
+// UserData of the 64-bit view: InstallProperties\DisplayName), one open of
+// each subkey.
 
 namespace Bench {
 

@@ -3,6 +3,10 @@
 //   orvbench clutter <first> <last>    plants bench products first .. last - 1
 //   orvbench unclutter                 removes every bench product
 //   orvbench lowerbound                one scan of the places detection searches
+//   orvbench components <count>        plants count component registrations (64-bit view)
+//   orvbench uncomponents              removes them
+//   orvbench clean-components <reps>   times one enumeration of them against the cleaning
+//                                      of one product's registrations; prints medians
 //   orvbench time <log|-> <command> [<timeline>]
 //                                      runs the command once and prints its times
 //   orvbench plant-suite <folder>      plants the whole suite, writes planted.txt and hand.cmd
@@ -15,6 +19,7 @@
 // " uninstallers=<s> runs=<n> servicewaits=<s> stops=<n>".
 
 #include "Clutter.h"
+#include "Components.h"
 #include "HandScript.h"
 #include "LabError.h"
 #include "LabProfiles.h"
@@ -51,6 +56,17 @@ int Run(const std::wstring& command, const std::vector<std::wstring>& arguments)
     } else if (command == L"lowerbound") {
         const Bench::ScanCount count = Bench::LowerBoundScan();
         std::printf("keys=%u values=%u matches=%u\n", count.keys, count.values, count.matches);
+    } else if (command == L"components" && arguments.size() == 1) {
+        Bench::PlantComponents(Number(arguments[0]));
+    } else if (command == L"uncomponents") {
+        Bench::RemoveComponents();
+    } else if (command == L"clean-components" && arguments.size() == 1) {
+        const Bench::ComponentTimes times = Bench::TimeComponentCleaning(Number(arguments[0]));
+        std::printf("keys=%u values=%u target=%u enumeration=%.4f cleaning=%.4f ratio=%.2f fastestenumeration=%.4f"
+                    " fastestcleaning=%.4f fastestratio=%.2f\n",
+                    times.keys, times.values, times.targetValues, times.enumeration, times.cleaning,
+                    times.cleaning / times.enumeration, times.fastestEnumeration, times.fastestCleaning,
+                    times.fastestCleaning / times.fastestEnumeration);
     } else if (command == L"time") {
         return Time(arguments);
     } else if (command == L"plant-suite" && arguments.size() == 1) {
@@ -63,8 +79,9 @@ int Run(const std::wstring& command, const std::vector<std::wstring>& arguments)
     } else if (command == L"left" && arguments.size() == 1) {
         std::printf("left=%zu\n", Bench::CountLeft(arguments[0]));
     } else {
-        std::fputs("usage: orvbench clutter <first> <last> | unclutter | lowerbound | time <log|-> <command> |"
-                   " plant-suite <folder> | left <folder> | profiles <first> <last> | unprofiles\n",
+        std::fputs("usage: orvbench clutter <first> <last> | unclutter | lowerbound | components <count> |"
+                   " uncomponents | clean-components <reps> | time <log|-> <command> | plant-suite <folder> |"
+                   " left <folder> | profiles <first> <last> | unprofiles\n",
                    stderr);
         return 2;
     }
