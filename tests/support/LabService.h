@@ -1,7 +1,8 @@
 #pragma once
 // Installs the lab service program (lab/programs/labservice) as a service
 // of its own for one test, under a name unique to the test process, and
-// stops and deletes it when the test ends, also when it fails. The
+// stops and deletes it when the test ends, also when it fails, waiting until
+// the service manager has let it go. The
 // arguments choose how the service answers a stop control:
 //   L""                   stops at once
 //   L"--stop-after 1500"  reports stop pending, stops 1.5 s later
@@ -59,6 +60,7 @@ public:
             }
             DeleteService(service);
             CloseServiceHandle(service);
+            WaitUntilGone(30000);
         }
         CloseServiceHandle(manager_);
     }
@@ -101,6 +103,19 @@ public:
     }
 
 private:
+    // The service manager removes a deleted service only once its process
+    // has ended and every handle to it is closed. The next case of the
+    // suite, in the same process, may install a service of the same name,
+    // so the fixture waits until this one is really gone.
+    void WaitUntilGone(DWORD milliseconds) const {
+        for (DWORD waited = 0; waited < milliseconds; waited += 50) {
+            SC_HANDLE service = OpenServiceW(manager_, name_.c_str(), SERVICE_QUERY_STATUS);
+            if (service == nullptr) return;
+            CloseServiceHandle(service);
+            Sleep(50);
+        }
+    }
+
     // Opens the service for one call; the fixture keeps no service handle
     // open, so that a deleted service really goes away.
     template <class Call>
