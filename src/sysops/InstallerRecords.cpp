@@ -82,7 +82,7 @@ bool RemoveProductKey(const std::wstring& productKey, Remove::Log& log) {
 
 std::wstring ProductsPath(const InstallerRecordPlace& place) { return Child(place.base, L"Products"); }
 
-// The records of the name in a place other than the spec's, deleted with
+// The records of the name in a place other than the classic ones, deleted with
 // no line of their own but the deletions'.
 bool RemoveRecordsIn(const InstallerRecordPlace& place, const std::wstring& name, Remove::Log& log, DeletedKeys& keys) {
     bool ok = true;

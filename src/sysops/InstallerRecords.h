@@ -8,14 +8,14 @@
 // here throws.
 //
 // The places searched:
-// - the spec's places in the program's view, with the spec's log lines:
+// - the classic places in the program's view, with their fixed log lines:
 //   HKLM\SOFTWARE\Classes\Installer\Products|Features|UpgradeCodes (shared
 //   by both views) and UserData\S-1-5-18\Products;
 // - on 64-bit Windows, where Windows Installer (a 64-bit service) keeps its
 //   UserData, in the 64-bit view: UserData\<SID>\Products of every SID found
 //   under UserData (S-1-5-18 for per-machine installations, a user's SID
 //   for that user's own). These write a line only when they find or delete
-//   something, so a machine without such records gives the spec's log.
+//   something, so a machine without such records gives the classic log.
 // - the component registrations UserData\<SID>\Components\<component> of
 //   every SID, in the 64-bit view (on 64-bit Windows) and in the program's.
 //

@@ -146,15 +146,15 @@ TEST_F(Native64RecordsTest, A64BitRecordAloneIsFoundOnALineOfItsOwnNamedAsWindow
     EXPECT_TRUE(FindInstallerProduct(product, log));
     const std::wstring machine = Named(Products64(L"S-1-5-18"));
     EXPECT_EQ(_wcsicmp(machine.c_str(), (L"HKLM\\" + Products64(L"S-1-5-18")).c_str()), 0) << machine;
-    const std::wstring spec = Look(product) + L"not found\r\n";
+    const std::wstring classic = Look(product) + L"not found\r\n";
     const std::wstring machineLine =
         L"Looking for \"" + product + L"\" installer properties in \"" + machine + L"\"...\r\n...found key \"" + key + L"\"\r\n";
     const std::wstring userLine = L"Looking for \"" + product + L"\" installer properties in \"" +
                                   Named(Products64(userSid)) + L"\"...\r\n...found key \"" + userKey + L"\"\r\n";
     // The places in the order UserData lists its SIDs.
     const std::wstring text = log.Text();
-    EXPECT_EQ(text.substr(0, spec.size()), spec);
-    EXPECT_TRUE(text == spec + machineLine + userLine || text == spec + userLine + machineLine) << text;
+    EXPECT_EQ(text.substr(0, classic.size()), classic);
+    EXPECT_TRUE(text == classic + machineLine + userLine || text == classic + userLine + machineLine) << text;
 }
 
 TEST_F(Native64RecordsTest, RepeatedLookupsAreAnsweredFromTheSearchIndex) {
