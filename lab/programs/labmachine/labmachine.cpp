@@ -8,11 +8,21 @@
 //   labmachine runs                             the lab setup's runs
 //   labmachine list                             components and their edition names
 //   labmachine prefixes <component>|bystanders  snapshot prefixes of what the lab plants
+//   labmachine prefixes profiles|profile-bystanders
+//                                               the same for the suite's traces in the other
+//                                               users' profiles and for their bystanders
+//   labmachine plant-profiles                   plants the profiles of alice (hive loaded) and bob
+//   labmachine profiles                         the profiles the lab plants: name, SID, folder, loaded
+//   labmachine hive-has <user> <key>            "yes" or "no": the user's hive file holds the key
+//   labmachine hive-delete <user> <key>         writes the user's hive file again without the key
+//   labmachine hive-closed <user>               "yes" or "no": nothing has the user's hive file open
 
 #include "LabFiles.h"
 #include "Lab.h"
+#include "LabProfiles.h"
 #include "LabText.h"
 #include "PlantArguments.h"
+#include "ProfileCommands.h"
 
 #include <cstdio>
 
@@ -71,13 +81,21 @@ void List() {
 }
 
 void Prefixes(const std::vector<std::wstring>& arguments) {
-    if (arguments.size() != 1) throw Lab::Error(L"prefixes needs a component or \"bystanders\"");
-    PrintLines(arguments[0] == L"bystanders" ? Lab::BystanderPrefixes() : Lab::ComponentPrefixes(arguments[0]));
+    if (arguments.size() != 1)
+        throw Lab::Error(L"prefixes needs a component, \"bystanders\", \"profiles\" or \"profile-bystanders\"");
+    const std::wstring& which = arguments[0];
+    if (which == L"bystanders") return PrintLines(Lab::BystanderPrefixes());
+    if (which == L"profiles") return PrintLines(Lab::ProfileSuitePrefixes());
+    if (which == L"profile-bystanders") return PrintLines(Lab::ProfileBystanderPrefixes());
+    PrintLines(Lab::ComponentPrefixes(which));
 }
 
 int Usage(FILE* out, int exitCode) {
     fputs("usage: labmachine plant|plant-bystanders|reset [--ours]|snapshot [file]|diff a b|runs|list|"
-          "prefixes <component>|help\n",
+          "prefixes <what>|\n"
+          "       plant-profiles|profiles|hive-has <user> <key>|hive-delete <user> <key>|hive-closed <user>|help\n"
+          "  prefixes: <component>, bystanders, profiles (the suite's traces in other users' profiles)\n"
+          "            or profile-bystanders\n",
           out);
     fputs(LabMachineTool::kPlantUsage, out);
     return exitCode;
@@ -100,6 +118,11 @@ int wmain(int argc, wchar_t** argv) {
         else if (command == L"runs") Runs();
         else if (command == L"list") List();
         else if (command == L"prefixes") Prefixes(arguments);
+        else if (command == L"plant-profiles") LabMachineTool::PlantProfilesCommand();
+        else if (command == L"profiles") LabMachineTool::ListProfiles();
+        else if (command == L"hive-has") LabMachineTool::HiveHas(arguments);
+        else if (command == L"hive-delete") LabMachineTool::HiveDelete(arguments);
+        else if (command == L"hive-closed") LabMachineTool::HiveClosed(arguments);
         else if (command == L"help") return Usage(stdout, 0);
         else return Usage(stderr, 2);
         return 0;
