@@ -23,9 +23,11 @@ struct KnownProfile {
     bool present = false;                   // its folder exists
     std::optional<ProfileFolders> folders;  // once its hive was read
     // An unloaded hive at the last look: whether it held Software\Orvalis,
-    // the product names of its installer records, whether the load failed.
+    // the product names of its installer records (absent: never looked,
+    // such as a hive that was loaded by Windows until now), whether the load
+    // failed.
     bool suiteKey = true;
-    std::vector<std::wstring> products;
+    std::optional<std::vector<std::wstring>> products;
     bool loadFailed = false;
 };
 
@@ -95,8 +97,11 @@ bool OnlyProducts(const ProfileTargets& targets) { return targets.keys.empty() &
 bool MayHold(const KnownProfile& known, const ProfileTargets& targets) {
     if (!known.folders) return true;
     if (known.suiteKey && !targets.keys.empty()) return true;
-    for (const std::wstring& product : targets.installerProducts)
-        if (std::find(known.products.begin(), known.products.end(), product) != known.products.end()) return true;
+    for (const std::wstring& product : targets.installerProducts) {
+        if (!known.products) return true;
+        const std::vector<std::wstring>& names = *known.products;
+        if (std::find(names.begin(), names.end(), product) != names.end()) return true;
+    }
     return AnyFolder(targets, *known.folders);
 }
 
