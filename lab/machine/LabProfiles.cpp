@@ -3,6 +3,7 @@
 #include "LabError.h"
 #include "LabFiles.h"
 #include "MachinePaths.h"
+#include "ProfileInstallerRecords.h"
 #include "Snapshot.h"
 #include "platform/UniqueHandle.h"
 
@@ -173,11 +174,19 @@ bool HiveFileHasKey(const LabProfile& profile, const std::wstring& path) {
 }
 
 void DeleteFromHiveFile(const LabProfile& profile, const std::wstring& path) {
+    EditHive(profile, [&](const RegKey& root) { DeleteTree(root.Sub(path)); });
+}
+
+void EditHive(const LabProfile& profile, const std::function<void(const RegKey& root)>& edit) {
+    if (profile.loaded) {
+        edit(Hku(profile.sid));
+        return;
+    }
     EnableHivePrivileges();
     Load(kLookName, profile.HiveFile());
     const std::wstring written = profile.HiveFile() + L".new";
     try {
-        DeleteTree(Hku(std::wstring(kLookName) + L"\\" + path));
+        edit(Hku(kLookName));
         SaveHive(Hku(kLookName), written);
     } catch (...) {
         Unload(kLookName);
@@ -238,6 +247,7 @@ void RemoveProfiles() {
     for (const LabProfile& profile : LabProfiles()) {
         for (const std::wstring& name : {profile.sid, L"ORVRemove-" + profile.sid}) Unload(name);
         DeleteTree(Hklm64(std::wstring(kProfileList) + L"\\" + profile.sid));
+        DeleteTree(ProfileUserData(profile));
         DeleteFolderTree(profile.folder);
     }
     RemoveBenchProfiles();

@@ -10,6 +10,7 @@
 
 #include "RegistryKey.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,10 @@ bool HiveFileHasKey(const LabProfile& profile, const std::wstring& path);
 // to its file when it is unloaded after the key was deleted in it (Wine never
 // writes a loaded hive back).
 void DeleteFromHiveFile(const LabProfile& profile, const std::wstring& path);
+// Lets edit change the profile's hive through the key of its root: the
+// loaded hive itself, or the hive file of a profile that is not logged on
+// (loaded under the lab's name, changed, written again).
+void EditHive(const LabProfile& profile, const std::function<void(const RegKey& root)>& edit);
 
 // Profiles of users who are not logged on and have nothing of the suite,
 // for the benchmark: "bench<i>" (S-1-5-21-0-0-1-<i>) for i in first ..

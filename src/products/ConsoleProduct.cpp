@@ -20,7 +20,7 @@ const wchar_t kAppDataSuffix[] = L"\\Orvalis\\Enterprise Console";
 ProfileTargets PerUserTraces() {
     return {{kSettingsKey}, [](const ProfileFolders& folders) {
                 return std::vector<std::wstring>{folders.localAppData + kAppDataSuffix};
-            }};
+            }, {}};
 }
 
 // The traces in the other users' profiles.

@@ -27,7 +27,7 @@ bool DeleteCredentials(Remove::Log& log) {
 bool DeleteOtherProfilesCredentials(Remove::Log& log) {
     const ProfileTargets targets{{}, [](const ProfileFolders& folders) {
                                      return std::vector<std::wstring>{folders.documents + kCredentialsSuffix};
-                                 }};
+                                 }, {}};
     bool ok = true;
     const bool visited = VisitOtherProfiles(targets, [&](const ProfileVisit& visit) {
         ok &= DeleteDirectory(visit.folders.documents + kCredentialsSuffix, log);

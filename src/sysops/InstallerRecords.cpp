@@ -3,6 +3,7 @@
 #include "sysops/RegistryExport.h"
 #include "sysops/RegistryQuery.h"
 #include "sysops/RegistrySearchIndex.h"
+#include "sysops/UserInstallerRecords.h"
 
 #include <algorithm>
 #include <vector>
@@ -258,6 +259,9 @@ bool FindInstallerProduct(const std::wstring& name, Remove::Log& log) {
     bool found = !keys.empty();
     for (const InstallerRecordPlace& place : Native64UserDataPlaces())
         if (FindInstallerProductIn(place, name, log)) found = true;
+    VisitUserInstallerRecords(name, [&](const InstallerRecordPlace& place) {
+        if (FindInstallerProductIn(place, name, log)) found = true;
+    }, log);
     return found;
 }
 
@@ -283,5 +287,9 @@ bool RemoveInstallerRecords(const std::wstring& name, Remove::Log& log) {
 
     for (const InstallerRecordPlace& place : Native64UserDataPlaces())
         ok = RemoveRecordsIn(place, name, log, keys) && ok;
+    const bool visited = VisitUserInstallerRecords(name, [&](const InstallerRecordPlace& place) {
+        ok = RemoveRecordsIn(place, name, log, keys) && ok;
+    }, log);
+    ok = visited && ok;
     return RemoveComponentRegistrations(keys.Clean(), log) && ok;
 }

@@ -19,9 +19,13 @@
 // - the component registrations UserData\<SID>\Components\<component> of
 //   every SID, in the 64-bit view (on 64-bit Windows) and in the program's.
 //
+// - the records of installations made per user in each user's own hive,
+//   Software\Microsoft\Installer (sysops/UserInstallerRecords.h): the
+//   running user's and, through the profile passes, every other profile's;
+//   these too write only when they find or delete something.
+//
 // A place is data (InstallerRecordPlace), so the same find and remove code
-// serves other places of the same shape, such as a user's own records in
-// HKEY_USERS\<SID>\Software\Microsoft\Installer.
+// serves every place of the same shape.
 
 #include "log/Log.h"
 #include "sysops/Registry.h"
@@ -93,14 +97,16 @@ bool RemoveComponentRegistrations(const std::vector<std::wstring>& productKeys, 
 // Three searches (Products by ProductName, by RemovedProductName, UserData
 // by DisplayName) reported on one step line, then "not found" or one line
 // "...found key \"<subkey>\"" per match, in that order. Then, on 64-bit
-// Windows, FindInstallerProductIn for each of Native64UserDataPlaces(). True
-// when any place found a record.
+// Windows, FindInstallerProductIn for each of Native64UserDataPlaces(), and
+// for every user's own records (VisitUserInstallerRecords). True when any
+// place found a record.
 bool FindInstallerProduct(const std::wstring& name, Remove::Log& log);
 
 // Deletes, for every matching product key, its Products key, its Features
 // key, and every upgrade-code key that lists it (whole, with any other
 // product's values in it); then every matching UserData key; then, on
 // 64-bit Windows, every matching UserData key of Native64UserDataPlaces();
+// then the records in every user's own hive (VisitUserInstallerRecords);
 // last, in one pass, the component registrations of every product key whose
 // records all went. True when every deletion succeeded.
 bool RemoveInstallerRecords(const std::wstring& name, Remove::Log& log);

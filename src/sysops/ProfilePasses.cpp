@@ -2,10 +2,13 @@
 
 #include "platform/UniqueHandle.h"
 #include "sysops/MountedHive.h"
+#include "sysops/Registry.h"
 #include "sysops/RunEvents.h"
+#include "sysops/UserInstallerRecords.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 #include <optional>
@@ -19,7 +22,13 @@ struct KnownProfile {
     UserProfile profile;
     bool present = false;                   // its folder exists
     std::optional<ProfileFolders> folders;  // once its hive was read
-    bool suiteKey = true;                   // an unloaded hive: Software\Orvalis at the last look
+    // An unloaded hive at the last look: whether it held Software\Orvalis,
+    // the product names of its installer records (absent: never looked,
+    // such as a hive that was loaded by Windows until now), whether the load
+    // failed.
+    bool suiteKey = true;
+    std::optional<std::vector<std::wstring>> products;
+    bool loadFailed = false;
 };
 
 struct ProfileCache {
@@ -77,7 +86,33 @@ bool AnyFolder(const ProfileTargets& targets, const ProfileFolders& folders) {
 bool AnyTarget(const ProfileTargets& targets, const std::wstring& hive, const ProfileFolders& folders) {
     for (const std::wstring& key : targets.keys)
         if (KeyOpens(hive + L"\\" + key)) return true;
+    for (const std::wstring& product : targets.installerProducts)
+        if (!FindInstallerRecordsIn(UserInstallerPlace(HKEY_USERS, hive), product).empty()) return true;
     return AnyFolder(targets, folders);
+}
+
+bool OnlyProducts(const ProfileTargets& targets) { return targets.keys.empty() && !targets.folders; }
+
+// Whether an unloaded hive, as it was at its last load, may hold a target.
+bool MayHold(const KnownProfile& known, const ProfileTargets& targets) {
+    if (!known.folders) return true;
+    if (known.suiteKey && !targets.keys.empty()) return true;
+    for (const std::wstring& product : targets.installerProducts) {
+        if (!known.products) return true;
+        const std::vector<std::wstring>& names = *known.products;
+        if (std::find(names.begin(), names.end(), product) != names.end()) return true;
+    }
+    return AnyFolder(targets, *known.folders);
+}
+
+void Learn(KnownProfile& known, const std::wstring& hive) {
+    known.suiteKey = KeyOpens(hive + L"\\" + kSuiteKey);
+    known.products = UserInstallerProductNames(hive);
+}
+
+bool IsLoaded(const std::vector<std::wstring>& hives, const std::wstring& name) {
+    return std::any_of(hives.begin(), hives.end(),
+                       [&](const std::wstring& hive) { return _wcsicmp(hive.c_str(), name.c_str()) == 0; });
 }
 
 // The line that begins a profile's steps, and the run's events around them.
@@ -106,11 +141,13 @@ void VisitLoaded(KnownProfile& known, const ProfileTargets& targets,
 // A hive this pass loads itself, and unloads when it leaves the profile.
 bool VisitUnloaded(KnownProfile& known, const ProfileTargets& targets,
                    const std::function<void(const ProfileVisit&)>& step, Remove::Log& log) {
-    if (known.folders && !known.suiteKey && !AnyFolder(targets, *known.folders)) return true;
+    if (known.loadFailed && OnlyProducts(targets)) return true;
+    if (!MayHold(known, targets)) return true;
     std::optional<MountedHive> hive;
     try {
         hive.emplace(MountedHive::Load(HiveMountName(known.profile.name), known.profile.HiveFile()));
     } catch (...) {
+        known.loadFailed = true;
         const ProfileScope scope(known.profile, log);
         log.Write(L"Loading the registry hive \"" + known.profile.HiveFile() + L"\"...failed: ");
         log.WriteCurrentException();
@@ -118,13 +155,14 @@ bool VisitUnloaded(KnownProfile& known, const ProfileTargets& targets,
         step(ProfileVisit{known.profile, std::wstring(), known.folders.value_or(DefaultProfileFolders(known.profile))});
         return false;
     }
+    known.loadFailed = false;
     const std::wstring name = hive->Name();
     if (!known.folders) known.folders = ReadProfileFolders(known.profile, HKEY_USERS, name);
-    known.suiteKey = KeyOpens(name + L"\\" + kSuiteKey);
+    Learn(known, name);
     if (AnyTarget(targets, name, *known.folders)) {
         const ProfileScope scope(known.profile, log);
         step(ProfileVisit{known.profile, name, *known.folders});
-        known.suiteKey = KeyOpens(name + L"\\" + kSuiteKey);
+        Learn(known, name);
     }
     return hive->Unload(known.profile.HiveFile(), log);
 }
@@ -135,9 +173,11 @@ bool VisitOtherProfiles(const ProfileTargets& targets, const std::function<void(
                         Remove::Log& log) {
     bool ok = true;
     try {
-        for (KnownProfile& known : Profiles(log)) {
+        std::vector<KnownProfile>& profiles = Profiles(log);
+        const std::vector<std::wstring> loaded = EnumerateSubkeys(HKEY_USERS, L"");
+        for (KnownProfile& known : profiles) {
             if (!known.present) continue;
-            if (!known.profile.isDefault && KeyOpens(known.profile.name))
+            if (!known.profile.isDefault && IsLoaded(loaded, known.profile.name))
                 VisitLoaded(known, targets, step, log);
             else
                 ok &= VisitUnloaded(known, targets, step, log);

@@ -16,12 +16,14 @@
 // A pass that finds none of its targets in a profile writes nothing there.
 // One that finds something first writes "Profile <SID> (<folder>):".
 //
-// Speed: what a profile's hive says is learnt once per process. The first
-// pass loads each unloaded hive once, reads its shell folders and whether it
-// holds Software\Orvalis; later passes load it again only when that key was
-// there or one of their folders exists. Every key this module looks for lies
-// below Software\Orvalis. The first pass also unloads the hives that a killed
-// run left loaded (UnloadStaleHives).
+// Speed: what a profile's hive says is learnt once per process and again
+// whenever a pass loads it. The first pass loads each unloaded hive once,
+// reads its shell folders, whether it holds Software\Orvalis and the names
+// of the products its Windows Installer records hold; later passes load it
+// again only when that key was there and they look for keys (every key they
+// look for lies below Software\Orvalis), when it records one of their
+// products, or when one of their folders exists. The first pass also unloads
+// the hives that a killed run left loaded (UnloadStaleHives).
 
 #include "log/Log.h"
 #include "sysops/ProfileFolders.h"
@@ -41,11 +43,15 @@ struct ProfileVisit {
     std::wstring Key(const std::wstring& path) const { return hive + L"\\" + path; }
 };
 
-// What a pass looks for: keys of the hive, below Software\Orvalis, and the
-// folders made from the profile's folders.
+// What a pass looks for: keys of the hive, below Software\Orvalis, the
+// folders made from the profile's folders, and products of these names in
+// the hive's own Windows Installer records (sysops/UserInstallerRecords.h).
+// A pass that looks only for products skips the profiles whose hive could
+// not be loaded before: one failure line per profile is enough.
 struct ProfileTargets {
     std::vector<std::wstring> keys;
     std::function<std::vector<std::wstring>(const ProfileFolders&)> folders;
+    std::vector<std::wstring> installerProducts;
 };
 
 // Runs step in every profile other than the running user's where one of the

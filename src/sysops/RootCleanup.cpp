@@ -29,7 +29,7 @@ void RemoveRootFoldersAndKeys(Remove::Log& log) {
     // the hive was not loaded above.
     const ProfileTargets targets{{L"Software\\Orvalis"}, [](const ProfileFolders& folders) {
                                      return std::vector<std::wstring>{folders.localAppData + L"\\Orvalis"};
-                                 }};
+                                 }, {}};
     VisitOtherProfiles(targets, [&](const ProfileVisit& visit) {
         DeleteDirectory(visit.folders.localAppData + L"\\Orvalis", log);
         if (!visit.hive.empty()) DeleteRegistryKey(HKEY_USERS, visit.Key(L"Software\\Orvalis"), log);

@@ -2,7 +2,9 @@
 // besides the test user's: alice is logged on (her hive is loaded under
 // HKU\<SID>), bob is not (his hive is only its NTUSER.DAT, and his shell
 // folders are not at their usual places). Each has the suite's per-user
-// keys and folders and bystanders of their own.
+// keys and folders and bystanders of their own; alice also has Windows
+// Installer's records of a console edition she installed for herself, beside
+// a bystander product's.
 
 #include "support/BoxDriver.h"
 #include "support/DialogDriver.h"
@@ -12,6 +14,7 @@
 #include "support/TempTree.h"
 
 #include "LabProfiles.h"
+#include "ProfileInstallerRecords.h"
 #include "RegistryKey.h"
 
 #include "platform/Text.h"
@@ -80,6 +83,10 @@ TEST_F(ProfilesLabTest, RemovalTakesTheSuiteFromEveryProfileAndLeavesNoHiveLoade
     // keeps the agent's key, which only the final cleanup takes; the
     // console's key in a hive the remover loads is ProfilePassesTest's.
     Lab::DeleteFromHiveFile(bob, L"Software\\Orvalis\\Enterprise Console");
+    // Not the edition the suite's console is planted as: the purge finds it
+    // after that one's records went.
+    const Lab::ProfileInstallerRecords records = Lab::PlantProfileInstallerRecords(alice, L"RGP Console");
+    const std::wstring alicesProducts = L"HKU\\" + alice.sid + L"\\Software\\Microsoft\\Installer\\Products\\";
     const Lab::Snapshot before = Lab::TakeSnapshot();
     ASSERT_FALSE(Lab::LinesWithin(before.lines, Lab::ProfileSuitePrefixes()).empty());
 
@@ -93,6 +100,8 @@ TEST_F(ProfilesLabTest, RemovalTakesTheSuiteFromEveryProfileAndLeavesNoHiveLoade
     EXPECT_TRUE(Contains(planned, L"Would delete directory \"" + bob.documents + L"\\ORVCredentials\" ("));
     EXPECT_TRUE(Contains(planned, L"Would delete registry key \"HKU\\" + alice.sid +
                                       L"\\Software\\Orvalis\\Enterprise Console\"\r\n"));
+    EXPECT_TRUE(Contains(planned, L"Would delete registry key \"" + alicesProducts + records.productCode + L"\"\r\n"));
+    EXPECT_FALSE(Contains(planned, records.bystanderCode));
     EXPECT_FALSE(Contains(planned, L"ORVRemove-S-"));
     EXPECT_EQ(Lab::LinesOutside(Lab::Diff(before, Lab::TakeSnapshot()).went, {Lab::FilePrefix(files.Root())}),
               NoLines());
@@ -112,6 +121,17 @@ TEST_F(ProfilesLabTest, RemovalTakesTheSuiteFromEveryProfileAndLeavesNoHiveLoade
     EXPECT_EQ(Lab::MissingBystanderLines(before, after), NoLines());
     EXPECT_EQ(Lab::MissingLines(after, Lab::LinesWithin(before.lines, Lab::ProfileBystanderPrefixes())), NoLines());
 
+    // Alice's own installer records of the console went, with its component
+    // registrations; the bystander product's records and its value in the
+    // component they share stayed.
+    for (const std::wstring& key : records.productKeys)
+        EXPECT_FALSE(Lab::KeyExists(Lab::Hku(alice.sid + L"\\" + key))) << key;
+    for (const std::wstring& key : records.bystanderKeys)
+        EXPECT_TRUE(Lab::KeyExists(Lab::Hku(alice.sid + L"\\" + key))) << key;
+    EXPECT_FALSE(Lab::KeyExists(records.ownComponent));
+    EXPECT_FALSE(Lab::ReadText(records.sharedComponent, records.productCode).has_value());
+    EXPECT_TRUE(Lab::ReadText(records.sharedComponent, records.bystanderCode).has_value());
+
     // Each profile's pass names whose it is; bob's folders came from his own
     // hive.
     const std::wstring log = Log();
@@ -127,6 +147,10 @@ TEST_F(ProfilesLabTest, RemovalTakesTheSuiteFromEveryProfileAndLeavesNoHiveLoade
     // the keys; on Windows they are gone from it too.
     const std::wstring bobsKey = L"HKU\\" + bob.sid + L"\\Software\\Orvalis";
     const std::wstring backup = BackupText();
+    EXPECT_TRUE(Contains(backup, L"[HKEY_USERS\\" + alice.sid + L"\\Software\\Microsoft\\Installer\\Products\\" +
+                                     records.productCode + L"]\r\n"));
+    EXPECT_TRUE(Contains(backup, L"\"ProductName\"=\"RGP Console\"\r\n"));
+    EXPECT_TRUE(Contains(log, L"Deleting registry key \"" + alicesProducts + records.productCode + L"\"...done\r\n"));
     EXPECT_TRUE(Contains(backup, L"[HKEY_USERS\\" + bob.sid + L"\\Software\\Orvalis\\ORV Client]\r\n"
                                  L"\"LastServer\"=\"bob-server\"\r\n"));
     EXPECT_FALSE(Contains(backup, L"ORVRemove-"));

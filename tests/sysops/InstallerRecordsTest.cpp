@@ -343,4 +343,32 @@ TEST_F(Native64RecordsTest, APlaceAsDataServesAUsersOwnRecordsToo) {
                               code + L"\"...done\r\n");
 }
 
+// The running user's own installations keep their records in the user's
+// hive; the lookup names the key where Windows keeps it, as the profile
+// passes do for other users' hives (ProfilePassesTest, ProfilesLabTest).
+TEST_F(InstallerRecordsTest, TheRunningUsersOwnRecordsAreFoundAndRemoved) {
+    const std::wstring base = L"Software\\Microsoft\\Installer";
+    const std::wstring code = registry.Unique(L"ORVTest Code");
+    registry.SetString(HKEY_CURRENT_USER, base + L"\\Products\\" + key, L"ProductName", product);
+    registry.SetString(HKEY_CURRENT_USER, base + L"\\Features\\" + key, L"Complete", L"");
+    registry.SetString(HKEY_CURRENT_USER, base + L"\\UpgradeCodes\\" + code, key.c_str(), L"");
+    registry.SetString(HKEY_CURRENT_USER, base + L"\\Products\\" + removedKey, L"ProductName",
+                       registry.Unique(L"ORVTest Bystander"));
+    RecordingLog log;
+
+    EXPECT_TRUE(FindInstallerProduct(product, log));
+    const std::wstring products = KeyPlaceName(HKEY_CURRENT_USER, base + L"\\Products", RegistryView::Program);
+    EXPECT_EQ(products.rfind(L"HKU\\S-", 0), 0u) << products;
+    EXPECT_EQ(log.Text(), Look(product) + L"not found\r\n" + L"Looking for product \"" + product + L"\" in \"" +
+                              products + L"\"...\r\n...found key \"" + key + L"\"\r\n");
+
+    RecordingLog removal;
+    EXPECT_TRUE(RemoveInstallerRecords(product, removal));
+    EXPECT_EQ(removal.Text(), L"Deleting registry key \"HKCU\\" + base + L"\\Products\\" + key + L"\"...done\r\n" +
+                                  L"Deleting registry key \"HKCU\\" + base + L"\\Features\\" + key + L"\"...done\r\n" +
+                                  L"Deleting registry key \"HKCU\\" + base + L"\\UpgradeCodes\\" + code +
+                                  L"\"...done\r\n");
+    EXPECT_TRUE(RegistryFixture::KeyExists(HKEY_CURRENT_USER, base + L"\\Products\\" + removedKey));
+}
+
 }  // namespace

@@ -1,10 +1,11 @@
 // The passes over other users' profiles, in this process, on the lab's
 // profiles (lab/machine/LabProfiles.h): the hives a killed run left loaded,
-// a hive that cannot be loaded, and what the console's steps did inside a
-// hive that the pass loaded itself.
+// a hive that cannot be loaded, and what the console's steps and the
+// installer-record steps did inside a hive that the pass loaded itself.
 
 #include "platform/FaultInjection.h"
 #include "products/ConsoleProduct.h"
+#include "sysops/InstallerRecords.h"
 #include "sysops/MountedHive.h"
 #include "sysops/ProfilePasses.h"
 #include "sysops/RootCleanup.h"
@@ -14,6 +15,7 @@
 
 #include "LabFiles.h"
 #include "LabProfiles.h"
+#include "ProfileInstallerRecords.h"
 #include "RegistryKey.h"
 
 namespace {
@@ -154,6 +156,51 @@ TEST_F(ProfilePassesTest, TheConsoleFindsAndDeletesItsTracesInAHiveThePassLoadsI
     EXPECT_NE(text.find(L"Deleting registry key \"" + bobsKey + L"\"...done\r\n"), std::wstring::npos) << text;
     // The seam's refusal is the step that failed.
     EXPECT_NE(text.find(L"Unloading the registry hive \"" + Bob().HiveFile() + L"\"...failed: "), std::wstring::npos)
+        << text;
+    EXPECT_EQ(text.find(L"ORVRemove-"), std::wstring::npos) << text;
+}
+
+// A product installed per user by bob, who is not logged on: its records are
+// in his hive file only. The lookup loads the hive, finds them and unloads it;
+// a lookup of a name his records do not hold does not load it again (the
+// "RegLoadKeyW" seam would make such a load a failed step). The removal runs
+// with the "RegUnLoadKeyW" seam keeping the hive loaded, since Wine never
+// writes a loaded hive back to its file; the lab's reset unloads it.
+TEST_F(ProfilePassesTest, AProductInstalledPerUserIsFoundAndRemovedInAHiveThePassLoadsItself) {
+    const Lab::ProfileInstallerRecords records = Lab::PlantProfileInstallerRecords(Bob(), L"RGP Console");
+    RecordingLog log;
+    EXPECT_TRUE(FindInstallerProduct(L"RGP Console", log));
+    const std::wstring products = L"HKU\\" + Bob().sid + L"\\Software\\Microsoft\\Installer\\Products";
+    EXPECT_NE(log.Text().find(L"Profile " + Bob().sid + L" (" + Bob().folder + L"):\r\n"
+                              L"Looking for product \"RGP Console\" in \"" + products + L"\"...\r\n"
+                              L"...found key \"" + records.productCode + L"\"\r\n"),
+              std::wstring::npos)
+        << log.Text();
+    EXPECT_FALSE(Lab::KeyExists(Lab::Hku(BobsMount())));
+    {
+        const WindowsPlatform::ScopedFault noLoad("RegLoadKeyW", ERROR_ACCESS_DENIED);
+        RecordingLog other;
+        EXPECT_FALSE(FindInstallerProduct(L"Orvalis Enterprise Console", other));
+        EXPECT_EQ(other.Text().find(L"Profile "), std::wstring::npos) << other.Text();
+    }
+
+    RecordingLog removal;
+    {
+        const WindowsPlatform::ScopedFault keep("RegUnLoadKeyW", ERROR_ACCESS_DENIED);
+        EXPECT_FALSE(RemoveInstallerRecords(L"RGP Console", removal));  // the hive stayed loaded
+    }
+    ASSERT_TRUE(Lab::KeyExists(Lab::Hku(BobsMount())));
+    for (const std::wstring& key : records.productKeys)
+        EXPECT_FALSE(Lab::KeyExists(Lab::Hku(BobsMount() + L"\\" + key))) << key;
+    for (const std::wstring& key : records.bystanderKeys)
+        EXPECT_TRUE(Lab::KeyExists(Lab::Hku(BobsMount() + L"\\" + key))) << key;
+    EXPECT_FALSE(Lab::KeyExists(records.ownComponent));
+    EXPECT_FALSE(Lab::ReadText(records.sharedComponent, records.productCode).has_value());
+    EXPECT_TRUE(Lab::ReadText(records.sharedComponent, records.bystanderCode).has_value());
+    const std::wstring text = removal.Text();
+    EXPECT_NE(text.find(L"Profile " + Bob().sid + L" (" + Bob().folder + L"):\r\n"
+                        L"Deleting registry key \"" + products + L"\\" + records.productCode + L"\"...done\r\n"),
+              std::wstring::npos)
         << text;
     EXPECT_EQ(text.find(L"ORVRemove-"), std::wstring::npos) << text;
 }
