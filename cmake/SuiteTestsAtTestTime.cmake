@@ -1,6 +1,6 @@
 # Included by CTest (see SuiteTests.cmake): reads the program's cases and
 # adds one test per suite, plus one per case that needs a process of its own.
-# Expects ORV_SUITE_PROGRAM, ORV_SUITE_EMULATOR, ORV_SUITE_LIST_FILE and
+# Expects ORV_SUITE_PROGRAM, ORV_SUITE_EMULATOR, ORV_SUITE_LIST_FILE,
 # ORV_SUITE_OWN_PROCESS and ORV_SUITE_CMAKE.
 
 # The test program stops a case that runs longer than this (see TestMain.cpp);
