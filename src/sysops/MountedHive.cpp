@@ -35,6 +35,17 @@ LONG UnloadHive(const std::wstring& name) {
     return RegUnLoadKeyW(HKEY_USERS, name.c_str());
 }
 
+// The lead-in and the description of the unload's status as one line.
+void WriteFailedUnload(const std::wstring& lead, LONG status, Remove::Log& log) {
+    log.Write(lead);
+    try {
+        ThrowIfError(status);
+    } catch (...) {
+        log.WriteCurrentException();
+    }
+    log.EndLine();
+}
+
 }  // namespace
 
 MountedHive MountedHive::Load(const std::wstring& name, const std::wstring& file) {
@@ -56,13 +67,7 @@ bool MountedHive::Unload(const std::wstring& file, Remove::Log& log) {
         name_.clear();
         return true;
     }
-    log.Write(L"Unloading the registry hive \"" + file + L"\"...failed: ");
-    try {
-        ThrowIfError(status);
-    } catch (...) {
-        log.WriteCurrentException();
-    }
-    log.EndLine();
+    WriteFailedUnload(L"Unloading the registry hive \"" + file + L"\"...failed: ", status, log);
     return false;
 }
 
@@ -79,12 +84,7 @@ void UnloadStaleHives(Remove::Log& log) {
         if (!ProfileNameOfMount(name)) continue;
         const LONG status = UnloadHive(name);
         if (status == ERROR_SUCCESS) continue;
-        log.Write(L"Unloading the registry hive \"HKU\\" + name + L"\" that an earlier run left loaded...failed: ");
-        try {
-            ThrowIfError(status);
-        } catch (...) {
-            log.WriteCurrentException();
-        }
-        log.EndLine();
+        WriteFailedUnload(L"Unloading the registry hive \"HKU\\" + name + L"\" that an earlier run left loaded...failed: ",
+                          status, log);
     }
 }
