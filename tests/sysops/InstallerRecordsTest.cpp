@@ -227,7 +227,7 @@ TEST_F(Native64RecordsTest, ComponentRegistrationsGoButABystandersValueStays) {
                               L"Deleting registry key \"HKLM\\" + c2Program + L"\"...done\r\n");
 }
 
-TEST_F(Native64RecordsTest, ASpecPlacesProductKeyAlsoTakesItsComponentRegistrations) {
+TEST_F(Native64RecordsTest, AClassicPlacesProductKeyAlsoTakesItsComponentRegistrations) {
     registry.SetString(HKEY_LOCAL_MACHINE, kProducts + L"\\" + key, L"ProductName", product);
     const std::wstring userComponents = Components(userSid) + L"\\" + component2;
     registry64.SetString(HKEY_LOCAL_MACHINE, userComponents, key.c_str(), L"C:\\p.dll");
